@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Zemra-Gauge needs to build, run and test, and only those that
+# are missing. Non-interactive; runs apt-get as root, or through sudo otherwise.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
+    # tests
+    libgtest-dev libgmock-dev
+    # real-window tests: X server, window manager, input and window inspection
+    xvfb xauth openbox xdotool x11-utils
+    # fonts, so that text renders under Xvfb ("Arial" maps to Liberation Sans)
+    fonts-dejavu-core fonts-liberation
+    # compile check of the Windows-only sources
+    g++-mingw-w64-x86-64-posix
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    as_root=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null

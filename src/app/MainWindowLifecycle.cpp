@@ -1,0 +1,98 @@
+#include "app/MainWindowLifecycle.h"
+
+#include "platform/Timer.h"
+#include "schedule/RunTexts.h"
+#include "settings/SettingsStore.h"
+#include "ui/MainWindow.h"
+#include "ui/TextBox.h"
+#include "ui/TickBox.h"
+
+#include <array>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The stored tickboxes, in the order they are restored and saved.
+struct StoredTick
+{
+    Setting setting;
+    QCheckBox *Ui::ZEMRA_MAIN::*box;
+};
+
+constexpr StoredTick storedTicks[] = {
+    {Setting::AlwaysOnTopTick, &Ui::ZEMRA_MAIN::AlwaysOnTopTimer_TICKBOX},
+    {Setting::AutoStartTick, &Ui::ZEMRA_MAIN::AUTOSTART_TICKBOX},
+    {Setting::AutoCloseTick, &Ui::ZEMRA_MAIN::AUTOCLOSE_TICKBOX},
+    {Setting::UseFileTick, &Ui::ZEMRA_MAIN::USE_FILE_TICKBOX},
+    {Setting::UseFolderTick, &Ui::ZEMRA_MAIN::USE_FOLDER_TICKBOX},
+};
+constexpr std::size_t UseFileIndex = 3;
+constexpr std::size_t UseFolderIndex = 4;
+
+} // namespace
+
+MainWindowLifecycle::MainWindowLifecycle(MainWindow &window, SettingsStore &store)
+    : m_window(window), m_store(store), m_placement(store, Setting::MainLeft, Setting::MainTop,
+                                                    Setting::MainWidth, Setting::MainHeight)
+{}
+
+void MainWindowLifecycle::load(const QString &executableName)
+{
+    Ui::ZEMRA_MAIN &form = m_window.form();
+    const MainTimers &timers = m_window.timers();
+
+    m_placement.restore(m_window);
+
+    form.APP_EXE_NAME_LABEL->setText(executableName);
+    m_window.setWindowTitle(u"ZEMRA - "_s + form.APP_EXE_NAME_LABEL->text());
+
+    std::array<qint16, std::size(storedTicks)> ticks{};
+    for (std::size_t i = 0; i < ticks.size(); ++i)
+        ticks[i] = m_store.readTick(storedTicks[i].setting);
+    // Both target kinds stored as ticked would leave both boxes disabled and every run
+    // failing, with no way out through the window: restore neither instead.
+    if (ticks[UseFileIndex] == 1 && ticks[UseFolderIndex] == 1)
+        ticks[UseFileIndex] = ticks[UseFolderIndex] = 0;
+    for (std::size_t i = 0; i < ticks.size(); ++i)
+        TickBox::setValue(*(form.*storedTicks[i].box), ticks[i]);
+
+    form.FF_LOCATION_TEXTBOX->setText(m_store.readPath(Setting::TargetPath));
+    form.LOGFILE_TEXTBOX->setText(m_store.readPath(Setting::LogFilePath));
+
+    for (QLineEdit *box : {form.FILE_SIZE_BYTES_TEXTBOX, form.FILE_SIZE_KILOBYTES_TEXTBOX,
+                           form.FILE_SIZE_MEGABYTES_TEXTBOX, form.FILE_SIZE_GIGABYTES_TEXTBOX,
+                           form.FILE_SIZE_TERABYTES_TEXTBOX, form.FILE_SIZE_PETABYTES_TEXTBOX})
+        box->clear();
+    TextBox::setText(*form.OUTPUT_WINDOW_TEXTBOX, QString());
+
+    timers.AlwaysOnTopTimer->setInterval(1000);
+    timers.AUTOSTART_TIMER->setEnabled(false);
+    timers.FILE_FOLDER_SIZER_TIMER->setEnabled(false);
+    timers.AUTOCLOSE_TIMER->setEnabled(false);
+    timers.AUTOSTART_TIMER->setInterval(10000);
+    timers.FILE_FOLDER_SIZER_TIMER->setInterval(3000);
+    timers.AUTOCLOSE_TIMER->setInterval(10000);
+    timers.AlwaysOnTopTimer->setEnabled(TickBox::isTicked(*form.AlwaysOnTopTimer_TICKBOX));
+
+    if (TickBox::isTicked(*form.AUTOSTART_TICKBOX)) {
+        form.CURRENT_STATUS_LABEL->setText(RunTexts::autostarting());
+        timers.AUTOSTART_TIMER->setEnabled(true);
+        form.AUTO_STARTS_STOPS_BUTTON->setText(RunTexts::stop());
+        form.RUN_NOW_BUTTON->setEnabled(false);
+    } else {
+        form.CURRENT_STATUS_LABEL->setText(RunTexts::ready());
+        form.AUTO_STARTS_STOPS_BUTTON->setText(RunTexts::start());
+        form.RUN_NOW_BUTTON->setEnabled(true);
+    }
+}
+
+void MainWindowLifecycle::unload()
+{
+    Ui::ZEMRA_MAIN &form = m_window.form();
+    m_placement.save(m_window);
+    for (const StoredTick &tick : storedTicks)
+        m_store.writeTick(tick.setting, TickBox::value(*(form.*tick.box)));
+    m_store.writePath(Setting::TargetPath, form.FF_LOCATION_TEXTBOX->text());
+    m_store.writePath(Setting::LogFilePath, form.LOGFILE_TEXTBOX->text());
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ui/WindowPlacement.h"
+
+class MainWindow;
+class SettingsStore;
+
+// The main window's load and unload sequences: restore the stored settings into the
+// controls, name the window after the executable, clear the results, give the timers their
+// intervals and enter the Ready or Autostart countdown state; and on unload write the
+// position, the five tick values and the two paths back, in that order.
+class MainWindowLifecycle
+{
+public:
+    MainWindowLifecycle(MainWindow &window, SettingsStore &store);
+
+    // Runs once, before the window is first shown. Setting a tickbox runs its change
+    // handling, so the handlers must be connected before this is called.
+    void load(const QString &executableName);
+
+    // Runs once, when the window closes, however it is closed.
+    void unload();
+
+private:
+    MainWindow &m_window;
+    SettingsStore &m_store;
+    WindowPlacement m_placement;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Conversions between an entry's stored text and its value. Pure functions.
+class SettingValue
+{
+public:
+    // "1000", "-1200.5": a finite single-precision number, or nullopt for anything else
+    // (empty text, words, "nan", "inf", a value out of float range).
+    [[nodiscard]] static std::optional<float> parseGeometry(const QString &text);
+
+    // The shortest plain decimal text that reads back as the same float: "1000", "-1200",
+    // "1234.5"; never an exponent, never a ".0" on a whole number.
+    [[nodiscard]] static QString formatGeometry(float twips);
+
+    // A tick value 0, 1 or 2, or nullopt for any other text.
+    [[nodiscard]] static std::optional<qint16> parseTick(const QString &text);
+    [[nodiscard]] static QString formatTick(qint16 value);
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "settings/Setting.h"
+
+#include <QString>
+
+class SettingsBackend;
+
+// The program's settings: typed reads and writes of the entries in settingEntries(), in
+// the section named after the executable. Each call reads or writes the backing store at
+// once; nothing is cached.
+//
+// A read never fails: an absent entry, an unreadable store or stored text that does not
+// convert to the entry's value form yields the entry's default. A write that the store
+// refuses is reported on standard error and returns false; the program goes on.
+class SettingsStore
+{
+public:
+    SettingsStore(SettingsBackend &backend, QString section);
+
+    // The stored text converted by the entry's value form, as text again: what read()
+    // and write() exchange with the backend.
+    [[nodiscard]] QString readText(Setting setting) const;
+    bool writeText(Setting setting, const QString &text);
+
+    [[nodiscard]] float readGeometry(Setting setting) const;
+    bool writeGeometry(Setting setting, float twips);
+    [[nodiscard]] qint16 readTick(Setting setting) const;
+    bool writeTick(Setting setting, qint16 value);
+    [[nodiscard]] QString readPath(Setting setting) const { return readText(setting); }
+    bool writePath(Setting setting, const QString &path) { return writeText(setting, path); }
+
+    [[nodiscard]] const QString &section() const { return m_section; }
+
+private:
+    SettingsBackend &m_backend;
+    QString m_section;
+};

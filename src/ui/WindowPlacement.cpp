@@ -1,0 +1,49 @@
+#include "ui/WindowPlacement.h"
+
+#include "settings/SettingsStore.h"
+#include "settings/SettingValue.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+WindowPlacement::WindowPlacement(SettingsStore &store, Setting left, Setting top, Setting width,
+                                 Setting height)
+    : m_store(store), m_left(left), m_top(top), m_width(width), m_height(height)
+{}
+
+void WindowPlacement::restore(QWidget &window)
+{
+    TwipsGeometry geometry;
+    geometry.left = m_store.readGeometry(m_left);
+    geometry.top = m_store.readGeometry(m_top);
+    geometry.width = m_store.readGeometry(m_width);
+    geometry.height = m_store.readGeometry(m_height);
+
+    const QSize client = WindowGeometry::clientSize(geometry);
+    const QSize frameExtra(
+        WindowGeometry::toPixels(2 * WindowGeometry::FrameSideTwips),
+        WindowGeometry::toPixels(WindowGeometry::FrameTopTwips + WindowGeometry::FrameSideTwips));
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QRect frame(WindowGeometry::framePosition(geometry), client + frameExtra);
+    if (!screens.isEmpty() && !WindowGeometry::isOnAnyScreen(frame, screens)) {
+        geometry.left = *SettingValue::parseGeometry(settingEntry(m_left).defaultText);
+        geometry.top = *SettingValue::parseGeometry(settingEntry(m_top).defaultText);
+    }
+
+    m_restored = geometry;
+    m_restoredPosition = WindowGeometry::framePosition(geometry);
+    window.move(m_restoredPosition);
+    window.setFixedSize(client);
+}
+
+void WindowPlacement::save(const QWidget &window)
+{
+    const QPoint position = window.pos();
+    const bool unmoved = position == m_restoredPosition;
+    m_store.writeGeometry(m_left,
+                          unmoved ? m_restored.left : WindowGeometry::toTwips(position.x()));
+    m_store.writeGeometry(m_top, unmoved ? m_restored.top : WindowGeometry::toTwips(position.y()));
+}

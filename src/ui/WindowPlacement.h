@@ -1,0 +1,36 @@
+#pragma once
+
+#include "settings/Setting.h"
+#include "ui/WindowGeometry.h"
+
+class QWidget;
+class SettingsStore;
+
+// Restores a window's geometry from its four settings entries and writes its position back.
+// All three windows follow the same rule: left, top, width and height are read in that order
+// at every load; only left and top are ever written.
+//
+// Two deliberate refinements: a stored position that no present screen shows (a monitor
+// since unplugged) opens at the default position instead; and a window that was not moved
+// writes back exactly the twips it was restored from, so positions that fall between two
+// pixels do not creep from launch to launch.
+class WindowPlacement
+{
+public:
+    WindowPlacement(SettingsStore &store, Setting left, Setting top, Setting width, Setting height);
+
+    // Moves the window's outer frame and fixes its client size. Call before showing it.
+    void restore(QWidget &window);
+
+    // Writes the outer frame's current left edge, then its top edge.
+    void save(const QWidget &window);
+
+private:
+    SettingsStore &m_store;
+    Setting m_left;
+    Setting m_top;
+    Setting m_width;
+    Setting m_height;
+    TwipsGeometry m_restored;
+    QPoint m_restoredPosition{INT_MIN, INT_MIN};
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+class QWidget;
+
+// The look shared by the three windows: the window font ("MS Sans Serif" 8.25 pt, which the
+// platform replaces by its sans font where it has none), the application icon, and the
+// display label style (green on black, single-line border, centred, bold "Arial" 9.75 pt)
+// for every label whose form marks it with the property displayLabel.
+class WindowStyle
+{
+public:
+    static void apply(QWidget &window);
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/MainController.h"
+#include "platform/FixedExecutableName.h"
+#include "platform/IniSettingsBackend.h"
+#include "platform/Timer.h"
+#include "platform/VirtualClock.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The program on the offscreen platform: a virtual clock and a real INI file in a temporary
+// config folder. launch() starts it the way main() does; close() closes the main window the
+// way the user does. Several launches share one settings file, like relaunches would.
+class AppHarness
+{
+public:
+    AppHarness() : m_iniPath(m_configDir.path() + QStringLiteral("/ZEMRA/ZEMRA.ini")) {}
+    ~AppHarness() { m_controller.reset(); }
+
+    void launch(const QString &executableName = QStringLiteral("zemra"))
+    {
+        m_controller.reset();
+        m_executableName = std::make_unique<FixedExecutableName>(executableName);
+        m_backend = std::make_unique<IniSettingsBackend>(m_iniPath);
+        m_clock = std::make_unique<VirtualClock>();
+        m_controller = std::make_unique<MainController>(
+            PlatformServices{*m_clock, *m_backend, *m_executableName});
+    }
+
+    void show() { window().show(); }
+    void close() { window().close(); }
+
+    [[nodiscard]] MainWindow &window() { return m_controller->window(); }
+    [[nodiscard]] Ui::ZEMRA_MAIN &form() { return window().form(); }
+    [[nodiscard]] const MainTimers &timers() { return window().timers(); }
+    [[nodiscard]] VirtualClock &clock() { return *m_clock; }
+
+    // Reads and writes the INI file directly, as another program would.
+    [[nodiscard]] QVariant stored(const QString &key,
+                                  const QString &section = QStringLiteral("zemra")) const
+    {
+        QSettings file(m_iniPath, QSettings::IniFormat);
+        return file.value(section + QLatin1Char('/') + key);
+    }
+    [[nodiscard]] bool isStored(const QString &key,
+                                const QString &section = QStringLiteral("zemra")) const
+    {
+        QSettings file(m_iniPath, QSettings::IniFormat);
+        return file.contains(section + QLatin1Char('/') + key);
+    }
+    void store(const QString &key, const QString &value,
+               const QString &section = QStringLiteral("zemra"))
+    {
+        QSettings file(m_iniPath, QSettings::IniFormat);
+        file.setValue(section + QLatin1Char('/') + key, value);
+    }
+
+    void setIniPath(const QString &path) { m_iniPath = path; }
+    [[nodiscard]] const QString &iniPath() const { return m_iniPath; }
+    [[nodiscard]] QString configDir() const { return m_configDir.path(); }
+
+private:
+    QTemporaryDir m_configDir;
+    QString m_iniPath;
+    std::unique_ptr<FixedExecutableName> m_executableName;
+    std::unique_ptr<IniSettingsBackend> m_backend;
+    std::unique_ptr<VirtualClock> m_clock;
+    std::unique_ptr<MainController> m_controller;
+};
