@@ -1,0 +1,45 @@
+#include "measure/SizeLines.h"
+
+#include "platform/NumberFormatter.h"
+
+#include <array>
+
+namespace {
+
+struct UnitLine
+{
+    const char16_t *mask;
+    const char16_t *suffix;
+};
+
+// Kilobytes to petabytes. The commas after the point in the terabyte and petabyte masks
+// only group the placeholders; the fraction itself is rendered without separators.
+constexpr std::array<UnitLine, 5> kUnitLines{{
+    {u"###,###,##0.###", u" KB"},
+    {u"###,##0.###", u" MB"},
+    {u"###,###,##0.###", u" GB"},
+    {u"###,##0.###,###", u" TB"},
+    {u"###,##0.###,###,###", u" PB"},
+}};
+
+} // namespace
+
+QStringList SizeLines::lines(std::uint64_t bytes, const NumberFormatter &formatter)
+{
+    QStringList result;
+    result.reserve(1 + static_cast<qsizetype>(kUnitLines.size()));
+    result.append(formatter.format(bytes, QStringLiteral("###,##0")) + QStringLiteral(" B  "));
+
+    auto value = static_cast<double>(bytes);
+    for (const UnitLine &unit : kUnitLines) {
+        value /= 1000.0;
+        result.append(formatter.format(value, QString::fromUtf16(unit.mask)) +
+                      QString::fromUtf16(unit.suffix));
+    }
+    return result;
+}
+
+QString SizeLines::block(const QStringList &lines)
+{
+    return lines.join(QStringLiteral("\r\n"));
+}

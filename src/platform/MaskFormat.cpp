@@ -1,0 +1,164 @@
+#include "platform/MaskFormat.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace {
+
+struct MaskLayout
+{
+    int minIntegerDigits = 0;
+    bool grouped = false;
+    bool hasPoint = false;
+    int minFractionDigits = 0;
+    int maxFractionDigits = 0;
+};
+
+MaskLayout parseMask(QStringView mask)
+{
+    MaskLayout layout;
+    const qsizetype point = mask.indexOf(u'.');
+    layout.hasPoint = point >= 0;
+    const QStringView integerPart = layout.hasPoint ? mask.first(point) : mask;
+    const QStringView fractionPart = layout.hasPoint ? mask.sliced(point + 1) : QStringView();
+
+    bool placeholderSeen = false;
+    bool commaAfterPlaceholder = false;
+    for (const QChar c : integerPart) {
+        if (c == u'0' || c == u'#') {
+            if (commaAfterPlaceholder)
+                layout.grouped = true;
+            placeholderSeen = true;
+            if (c == u'0')
+                ++layout.minIntegerDigits;
+        } else if (c == u',' && placeholderSeen) {
+            commaAfterPlaceholder = true;
+        }
+    }
+    for (const QChar c : fractionPart) {
+        if (c == u'0') {
+            ++layout.minFractionDigits;
+            ++layout.maxFractionDigits;
+        } else if (c == u'#') {
+            ++layout.maxFractionDigits;
+        }
+    }
+    return layout;
+}
+
+// Adds one unit in the last place of the decimal integerDigits.fractionDigits.
+void incrementLastDigit(std::string &integerDigits, std::string &fractionDigits)
+{
+    for (auto *digits : {&fractionDigits, &integerDigits}) {
+        for (auto it = digits->rbegin(); it != digits->rend(); ++it) {
+            if (*it != '9') {
+                ++*it;
+                return;
+            }
+            *it = '0';
+        }
+    }
+    integerDigits.insert(integerDigits.begin(), '1');
+}
+
+// Rounds the exact decimal integerDigits.fractionDigits to `places` fractional digits,
+// half away from zero: the first dropped digit alone decides, because the digits are exact.
+void roundToPlaces(std::string &integerDigits, std::string &fractionDigits, int places)
+{
+    const auto kept = static_cast<std::size_t>(places);
+    if (fractionDigits.size() <= kept) {
+        fractionDigits.append(kept - fractionDigits.size(), '0');
+        return;
+    }
+    const bool roundUp = fractionDigits[kept] >= '5';
+    fractionDigits.resize(kept);
+    if (roundUp)
+        incrementLastDigit(integerDigits, fractionDigits);
+}
+
+QString assemble(bool negative, std::string integerDigits, std::string fractionDigits,
+                 const MaskLayout &layout, NumberSeparators separators)
+{
+    roundToPlaces(integerDigits, fractionDigits, layout.maxFractionDigits);
+
+    const auto firstSignificant = integerDigits.find_first_not_of('0');
+    integerDigits.erase(0, firstSignificant == std::string::npos ? integerDigits.size()
+                                                                 : firstSignificant);
+    const bool integerIsZero = integerDigits.empty();
+    if (integerDigits.size() < static_cast<std::size_t>(layout.minIntegerDigits))
+        integerDigits.insert(0, layout.minIntegerDigits - integerDigits.size(), '0');
+
+    const bool fractionIsZero = fractionDigits.find_first_not_of('0') == std::string::npos;
+    const auto lastKept = fractionDigits.find_last_not_of('0');
+    const std::size_t keep =
+        std::max(static_cast<std::size_t>(layout.minFractionDigits),
+                 lastKept == std::string::npos ? std::size_t{0} : lastKept + 1);
+    fractionDigits.resize(keep);
+
+    QString text;
+    text.reserve(static_cast<qsizetype>(integerDigits.size() * 4 / 3 + fractionDigits.size() + 3));
+    if (negative && !(integerIsZero && fractionIsZero))
+        text += u'-';
+    const auto length = integerDigits.size();
+    for (std::size_t i = 0; i < length; ++i) {
+        if (layout.grouped && i > 0 && (length - i) % 3 == 0)
+            text += separators.group;
+        text += QLatin1Char(integerDigits[i]);
+    }
+    if (layout.hasPoint) {
+        text += separators.decimal;
+        text +=
+            QLatin1StringView(fractionDigits.data(), static_cast<qsizetype>(fractionDigits.size()));
+    }
+    return text;
+}
+
+// Number of decimal fraction digits in the exact expansion of a finite double: a value
+// m * 2^-k with m odd has exactly k of them.
+int exactFractionDigits(double magnitude)
+{
+    if (magnitude == 0.0)
+        return 0;
+    int exponent = 0;
+    double mantissa = std::ldexp(std::frexp(magnitude, &exponent), 53);
+    exponent -= 53;
+    while (exponent < 0 && std::fmod(mantissa, 2.0) == 0.0) {
+        mantissa /= 2.0;
+        ++exponent;
+    }
+    return exponent < 0 ? -exponent : 0;
+}
+
+} // namespace
+
+QString MaskFormat::format(std::uint64_t value, QStringView mask, NumberSeparators separators)
+{
+    std::array<char, 24> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return assemble(false, std::string(buffer.data(), result.ptr), std::string(), parseMask(mask),
+                    separators);
+}
+
+QString MaskFormat::format(double value, QStringView mask, NumberSeparators separators)
+{
+    if (!std::isfinite(value))
+        return std::isnan(value) ? QStringLiteral("nan")
+                                 : (value < 0 ? QStringLiteral("-inf") : QStringLiteral("inf"));
+
+    // The exact decimal expansion: at most 309 integer and 1074 fraction digits. With a
+    // precision no smaller than the exact digit count, to_chars does not round.
+    const double magnitude = std::fabs(value);
+    std::array<char, 1400> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                      std::chars_format::fixed, exactFractionDigits(magnitude));
+    const std::string expansion(buffer.data(), result.ptr);
+    const auto point = expansion.find('.');
+    std::string integerDigits = expansion.substr(0, point);
+    std::string fractionDigits =
+        point == std::string::npos ? std::string() : expansion.substr(point + 1);
+    return assemble(std::signbit(value), std::move(integerDigits), std::move(fractionDigits),
+                    parseMask(mask), separators);
+}

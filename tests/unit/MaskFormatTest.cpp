@@ -1,0 +1,132 @@
+#include "platform/MaskFormat.h"
+#include "platform/LocaleNumberFormatter.h"
+
+#include <gtest/gtest.h>
+#include <QLocale>
+
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+const NumberSeparators kCommaPoint{u',', u'.'};
+const NumberSeparators kPointComma{u'.', u','};
+
+struct CountCase
+{
+    std::uint64_t value;
+    const char *mask;
+    const char *expected;
+};
+
+struct DoubleCase
+{
+    double value;
+    const char *mask;
+    const char *expected;
+};
+
+TEST(MaskFormat, CountsAreShownWholeAndGroupedWithoutPassingThroughADouble)
+{
+    const CountCase cases[] = {
+        {0, "###,##0", "0"},
+        {7, "###,##0", "7"},
+        {999, "###,##0", "999"},
+        {1000, "###,##0", "1,000"},
+        {1500000, "###,##0", "1,500,000"},
+        {4294967296ULL, "###,##0", "4,294,967,296"},
+        // 2^53 + 1 is not a double; a detour through one would print ...992.
+        {9007199254740993ULL, "###,##0", "9,007,199,254,740,993"},
+        {std::numeric_limits<std::uint64_t>::max(), "###,##0", "18,446,744,073,709,551,615"},
+        {1234567, "0", "1234567"},
+        {5, "000", "005"},
+        {12, "#,##0.##", "12."},
+        {12, "0.00", "12.00"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(
+            MaskFormat::format(c.value, QString::fromLatin1(c.mask), kCommaPoint).toStdString(),
+            c.expected)
+            << c.value << " under " << c.mask;
+    }
+}
+
+TEST(MaskFormat, FractionsRoundAtTheLastPlaceholderAndDropTrailingZeros)
+{
+    const DoubleCase cases[] = {
+        {0.0, "###,##0.###", "0."},
+        {1500.0, "###,###,##0.###", "1,500."},
+        {1.5, "###,##0.###", "1.5"},
+        {0.0015, "###,###,##0.###", "0.002"},
+        {1234567.89, "###,###,##0.###", "1,234,567.89"},
+        {1234.56789, "###,##0.###", "1,234.568"},
+        {0.9996, "###,##0.###", "1."},             // carry into the integer part
+        {999.9996, "###,##0.###", "1,000."},       // carry adds a digit and a group
+        {0.0004, "###,##0.###", "0."},             // too small for the placeholders
+        {0.000001, "###,##0.###,###", "0.000001"}, // commas after the point are not shown
+        {0.0000000016, "###,##0.###,###,###", "0.000000002"},
+        {18446744073709552.0, "###,###,##0.###", "18,446,744,073,709,552."},
+        {0.5, "#.##", ".5"}, // no "0" before the point: a zero integer part is not shown
+        {2.5, "0.00#", "2.50"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(
+            MaskFormat::format(c.value, QString::fromLatin1(c.mask), kCommaPoint).toStdString(),
+            c.expected)
+            << c.value << " under " << c.mask;
+    }
+}
+
+TEST(MaskFormat, RoundsTheExactBinaryValueWithHalvesAwayFromZero)
+{
+    const DoubleCase cases[] = {
+        {0.0625, "0.###", "0.063"}, // an exact half rounds up, not to even
+        {0.125, "0.##", "0.13"},    // an exact half rounds up, not to even
+        {2.5, "0", "3"},            // an exact half rounds up, not to even
+        {0.0005, "0.###", "0.001"}, // stored just above the half
+        {1.0005, "0.###", "1."},    // stored just below the half
+        {1.23456789, "0.######", "1.234568"},
+        {-0.0625, "0.###", "-0.063"}, // away from zero
+        {-0.0004, "0.###", "0."},     // a negative value rounding to zero has no sign
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(
+            MaskFormat::format(c.value, QString::fromLatin1(c.mask), kCommaPoint).toStdString(),
+            c.expected)
+            << c.value << " under " << c.mask;
+    }
+}
+
+TEST(MaskFormat, UsesTheGivenSeparators)
+{
+    EXPECT_EQ(MaskFormat::format(1234567.89, u"###,###,##0.###", kPointComma), u"1.234.567,89");
+    EXPECT_EQ(MaskFormat::format(std::uint64_t{1234567890}, u"###,##0", kPointComma),
+              u"1.234.567.890");
+    EXPECT_EQ(MaskFormat::format(0.0, u"###,##0.###", kPointComma), u"0,");
+    const NumberSeparators narrowBlank{QChar(0x202F), u','};
+    EXPECT_EQ(MaskFormat::format(1500.0, u"###,##0.###", narrowBlank), u"1\u202F500,");
+}
+
+TEST(LocaleNumberFormatter, ReadsTheSeparatorsOfTheLocale)
+{
+    struct Case
+    {
+        QLocale locale;
+        QChar group;
+        QChar decimal;
+    };
+    const Case cases[] = {
+        {QLocale(QStringLiteral("en_US")), u',', u'.'},
+        {QLocale(QStringLiteral("de_DE")), u'.', u','},
+        {QLocale::c(), u',', u'.'},
+    };
+    for (const auto &c : cases) {
+        const NumberSeparators separators = LocaleNumberFormatter::separatorsOf(c.locale);
+        EXPECT_EQ(separators.group, c.group) << c.locale.name().toStdString();
+        EXPECT_EQ(separators.decimal, c.decimal) << c.locale.name().toStdString();
+    }
+    const LocaleNumberFormatter german(QLocale(QStringLiteral("de_DE")));
+    EXPECT_EQ(german.format(1234567.89, QStringLiteral("###,###,##0.###")), u"1.234.567,89");
+}
+
+} // namespace
