@@ -3,10 +3,15 @@
 #include "app/TargetSelection.h"
 #include "placement/AlwaysOnTop.h"
 #include "platform/ExecutableName.h"
+#include "schedule/RunControl.h"
+#include "ui/AboutWindow.h"
+#include "ui/LogOutputWindow.h"
 
 MainController::MainController(const PlatformServices &services)
     : m_services(services), m_store(services.settings, services.executableName.name()),
-      m_window(services.clock), m_lifecycle(m_window, m_store)
+      m_window(services.clock), m_lifecycle(m_window, m_store),
+      m_run(m_window, m_store, services.executableName.name(), services.createSizeQuery,
+            services.numberFormatter, services.textFileWriter)
 {
     connectHandlers();
     m_lifecycle.load(m_services.executableName.name());
@@ -16,7 +21,47 @@ void MainController::connectHandlers()
 {
     Ui::ZEMRA_MAIN &form = m_window.form();
     TargetSelection::attach(form);
-    AlwaysOnTop::attach(form, *m_window.timers().AlwaysOnTopTimer);
-    QObject::connect(&m_window, &MainWindow::unloading, &m_window,
-                     [this] { m_lifecycle.unload(); });
+    AlwaysOnTop::attach(m_window, form, *m_window.timers().AlwaysOnTopTimer, m_services.zOrder);
+    RunControl::attach(m_window, m_store);
+    m_run.attach();
+    QObject::connect(form.LOG_OUTPUT_BUTTON, &QPushButton::clicked, &m_window,
+                     [this] { openLogOutputWindow(); });
+    QObject::connect(form.ABOUT_BUTTON, &QPushButton::clicked, &m_window,
+                     [this] { openAboutWindow(); });
+    // Only the program can close the main window while a modal window is open (the
+    // autoclose countdown). The open window closes first, writing its position, and its
+    // modal loop ends; then the main window's own settings are written.
+    QObject::connect(&m_window, &MainWindow::unloading, &m_window, [this] {
+        closeSecondaryWindows();
+        m_lifecycle.unload();
+    });
+}
+
+void MainController::openLogOutputWindow()
+{
+    if (!m_logOutputWindow)
+        m_logOutputWindow =
+            new LogOutputWindow(m_store, *m_window.form().LOG_FILE_OUTPUT_TEXTBOX, &m_window);
+    m_logOutputWindow->showModal();
+}
+
+void MainController::openAboutWindow()
+{
+    if (!m_aboutWindow)
+        m_aboutWindow = new AboutWindow(m_store, &m_window);
+    m_aboutWindow->showModal();
+}
+
+void MainController::closeSecondaryWindows()
+{
+    for (SecondaryWindow *window : {static_cast<SecondaryWindow *>(m_logOutputWindow),
+                                    static_cast<SecondaryWindow *>(m_aboutWindow)}) {
+        if (window && window->isVisible())
+            window->close();
+    }
+}
+
+bool MainController::lastRunFailed() const
+{
+    return m_run.lastRunFailed();
 }

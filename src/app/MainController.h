@@ -2,8 +2,12 @@
 
 #include "app/MainWindowLifecycle.h"
 #include "app/PlatformServices.h"
+#include "measure/MeasurementRun.h"
 #include "settings/SettingsStore.h"
 #include "ui/MainWindow.h"
+
+class AboutWindow;
+class LogOutputWindow;
 
 // Wires the main window to the program's handlers and runs its load sequence. Owns the
 // window; the window's unload writes the settings back.
@@ -14,11 +18,22 @@ public:
 
     [[nodiscard]] MainWindow &window() { return m_window; }
 
+    // Whether the latest measurement run of this launch failed (false before any run).
+    [[nodiscard]] bool lastRunFailed() const;
+
 private:
     void connectHandlers();
+    void openLogOutputWindow();
+    void openAboutWindow();
+    // Closes whichever secondary window is open; its close writes its position.
+    void closeSecondaryWindows();
 
     PlatformServices m_services;
     SettingsStore m_store;
     MainWindow m_window;
     MainWindowLifecycle m_lifecycle;
+    // Made on their first opening, then reused; owned by the main window.
+    LogOutputWindow *m_logOutputWindow = nullptr;
+    AboutWindow *m_aboutWindow = nullptr;
+    MeasurementRun m_run;
 };

@@ -1,8 +1,15 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+
 class Clock;
 class ExecutableName;
+class NumberFormatter;
 class SettingsBackend;
+class SizeQuery;
+class TextFileWriter;
+class WindowZOrder;
 
 // The operating-system services the program runs on. main() passes the real ones; tests pass
 // doubles. Nothing here is owned: every service outlives the controller that uses it.
@@ -11,4 +18,10 @@ struct PlatformServices
     Clock &clock;
     SettingsBackend &settings;
     const ExecutableName &executableName;
+    // Makes a new size query service; a measurement run makes one for each pass.
+    std::function<std::unique_ptr<SizeQuery>()> createSizeQuery;
+    const NumberFormatter &numberFormatter;
+    TextFileWriter &textFileWriter;
+    // Keeps the main window above others while Always On Top is ticked.
+    WindowZOrder &zOrder;
 };

@@ -1,7 +1,11 @@
 #include "app/MainController.h"
 #include "platform/IniSettingsBackend.h"
+#include "platform/LocaleNumberFormatter.h"
 #include "platform/ProcessExecutableName.h"
 #include "platform/QtClock.h"
+#include "platform/SaveFileWriter.h"
+#include "platform/SizeQuery.h"
+#include "platform/WindowZOrder.h"
 
 #include <QApplication>
 
@@ -12,7 +16,13 @@ int main(int argc, char *argv[])
     QtClock clock;
     IniSettingsBackend settings(IniSettingsBackend::defaultFilePath());
     ProcessExecutableName executableName;
-    MainController controller({clock, settings, executableName});
+    LocaleNumberFormatter numberFormatter;
+    SaveFileWriter textFileWriter;
+    const std::unique_ptr<WindowZOrder> zOrder = createWindowZOrder();
+    MainController controller({clock, settings, executableName, &createSizeQuery, numberFormatter,
+                               textFileWriter, *zOrder});
     controller.window().show();
-    return app.exec();
+    const int status = app.exec();
+    // A scheduled unattended launch can tell from the exit status whether its run failed.
+    return status != 0 ? status : (controller.lastRunFailed() ? 1 : 0);
 }

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "app/MainController.h"
+#include "platform/FakeSizeQuery.h"
 #include "platform/FixedExecutableName.h"
+#include "platform/FixedNumberFormatter.h"
 #include "platform/IniSettingsBackend.h"
+#include "platform/RecordingTextFileWriter.h"
+#include "platform/RecordingZOrder.h"
 #include "platform/Timer.h"
 #include "platform/VirtualClock.h"
 
@@ -27,16 +31,26 @@ public:
         m_backend = std::make_unique<IniSettingsBackend>(m_iniPath);
         m_clock = std::make_unique<VirtualClock>();
         m_controller = std::make_unique<MainController>(
-            PlatformServices{*m_clock, *m_backend, *m_executableName});
+            PlatformServices{*m_clock, *m_backend, *m_executableName, sizeQueryFactory(),
+                             m_numberFormatter, m_writer, m_zOrder});
     }
 
     void show() { window().show(); }
     void close() { window().close(); }
 
+    [[nodiscard]] MainController &controller() { return *m_controller; }
     [[nodiscard]] MainWindow &window() { return m_controller->window(); }
     [[nodiscard]] Ui::ZEMRA_MAIN &form() { return window().form(); }
     [[nodiscard]] const MainTimers &timers() { return window().timers(); }
     [[nodiscard]] VirtualClock &clock() { return *m_clock; }
+    // Answers the size queries get, in order, and the queries made.
+    [[nodiscard]] FakeSizeQuery::Log &sizes() { return *m_sizes; }
+    // Called whenever the run makes a size query service, before it asks anything.
+    void onSizeQueryCreated(std::function<void()> hook) { m_onSizeQueryCreated = std::move(hook); }
+    // The log files written.
+    [[nodiscard]] RecordingTextFileWriter &writer() { return m_writer; }
+    // The z-order calls made, and the foreground window the program is told of.
+    [[nodiscard]] RecordingZOrder &zOrder() { return m_zOrder; }
 
     // Reads and writes the INI file directly, as another program would.
     [[nodiscard]] QVariant stored(const QString &key,
@@ -63,10 +77,24 @@ public:
     [[nodiscard]] QString configDir() const { return m_configDir.path(); }
 
 private:
+    std::function<std::unique_ptr<SizeQuery>()> sizeQueryFactory()
+    {
+        return [this, make = FakeSizeQuery::factory(m_sizes)] {
+            if (m_onSizeQueryCreated)
+                m_onSizeQueryCreated();
+            return make();
+        };
+    }
+
     QTemporaryDir m_configDir;
     QString m_iniPath;
     std::unique_ptr<FixedExecutableName> m_executableName;
     std::unique_ptr<IniSettingsBackend> m_backend;
     std::unique_ptr<VirtualClock> m_clock;
+    std::function<void()> m_onSizeQueryCreated;
+    std::shared_ptr<FakeSizeQuery::Log> m_sizes = std::make_shared<FakeSizeQuery::Log>();
+    FixedNumberFormatter m_numberFormatter;
+    RecordingTextFileWriter m_writer;
+    RecordingZOrder m_zOrder;
     std::unique_ptr<MainController> m_controller;
 };
