@@ -64,3 +64,28 @@ ini_value() {
 ini_has() {
     grep -q "^$1=" "$INI"
 }
+
+# Writes the settings file with the [zemra] entries given as KEY=VALUE arguments.
+write_settings() {
+    mkdir -p "$(dirname "$INI")"
+    {
+        echo "[zemra]"
+        printf '%s\n' "$@"
+    } >"$INI"
+}
+
+# The run log the program writes for target label $1 (FILE or FOLDER), path $2 and the six
+# size lines $3..$8, with CR LF line ends.
+expected_run_log() {
+    local label=$1 path=$2
+    shift 2
+    local splitter
+    splitter=$(printf '=%.0s' $(seq 1 61))
+    {
+        printf '%s\r\n' "$splitter" "!!! - QUENLOW - Zemra-Gauge - !!!" "$splitter" \
+            "EXE File = zemra" "$label = $path" "$splitter" ""
+        printf '%s\r\n' "$@"
+        printf '%s\r\n' "" "$splitter" "!!! - Thanks for using Quenlow Software - !!!" \
+            "!!! - www.quenlow.example - Vorrel42 !!! :)" "$splitter"
+    }
+}
