@@ -8,6 +8,13 @@ using namespace Qt::Literals::StringLiterals;
 
 void WindowStyle::apply(QWidget &window)
 {
+    // The layout is designed for the narrow metrics of these faces. Where they are missing,
+    // prefer metric-compatible faces over the platform's default sans, which is wider and
+    // would cut off captions.
+    QFont::insertSubstitutions(u"MS Sans Serif"_s,
+                               {u"Microsoft Sans Serif"_s, u"Liberation Sans"_s, u"Arial"_s});
+    QFont::insertSubstitutions(u"Arial"_s, {u"Liberation Sans"_s});
+
     QFont font(u"MS Sans Serif"_s);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);
@@ -19,6 +26,7 @@ void WindowStyle::apply(QWidget &window)
     icon.addFile(u":/icons/zemra.svg"_s);
     window.setWindowIcon(icon);
 
+    // Tickboxes are laid out for a 13-pixel box close to its caption.
     // The status label is a display label with the bold window font instead of Arial.
     window.setStyleSheet(uR"(QLabel[displayLabel="true"] {
     color: rgb(0, 255, 0);
@@ -28,5 +36,12 @@ void WindowStyle::apply(QWidget &window)
 }
 QLabel#CURRENT_STATUS_LABEL {
     font: bold 8.25pt "MS Sans Serif";
+}
+QCheckBox {
+    spacing: 3px;
+}
+QCheckBox::indicator {
+    width: 13px;
+    height: 13px;
 })"_s);
 }
