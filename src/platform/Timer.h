@@ -17,11 +17,23 @@ public:
     using QObject::QObject;
     ~Timer() override = default;
 
-    [[nodiscard]] virtual int interval() const = 0;
-    virtual void setInterval(int milliseconds) = 0;
-    [[nodiscard]] virtual bool isEnabled() const = 0;
-    virtual void setEnabled(bool enabled) = 0;
+    [[nodiscard]] int interval() const { return m_interval; }
+    void setInterval(int milliseconds);
+    [[nodiscard]] bool isEnabled() const { return m_enabled; }
+    void setEnabled(bool enabled);
+
+    // Whether the timer ticks at all: enabled, with an interval above zero.
+    [[nodiscard]] bool isRunning() const { return m_enabled && m_interval > 0; }
 
 signals:
     void ticked();
+
+protected:
+    // Called after every change that starts a fresh interval or stops the ticks; the clock
+    // behind the timer reschedules its next tick from isRunning() and interval().
+    virtual void restart() = 0;
+
+private:
+    int m_interval = 0;
+    bool m_enabled = false;
 };

@@ -9,43 +9,22 @@ class VirtualTimer final : public Timer
 public:
     VirtualTimer(VirtualClock &clock, QObject *parent) : Timer(parent), m_clock(clock) {}
 
-    int interval() const override { return m_interval; }
-
-    void setInterval(int milliseconds) override
-    {
-        m_interval = milliseconds;
-        schedule();
-    }
-
-    bool isEnabled() const override { return m_enabled; }
-
-    void setEnabled(bool enabled) override
-    {
-        if (enabled == m_enabled)
-            return;
-        m_enabled = enabled;
-        schedule();
-    }
-
     // Time of the next tick, or the largest value when the timer cannot tick.
     qint64 due() const { return m_due; }
 
     void fire()
     {
-        m_due += m_interval;
+        m_due += interval();
         emit ticked();
     }
 
 private:
-    void schedule()
+    void restart() override
     {
-        m_due = (m_enabled && m_interval > 0) ? m_clock.m_now + m_interval
-                                              : std::numeric_limits<qint64>::max();
+        m_due = isRunning() ? m_clock.m_now + interval() : std::numeric_limits<qint64>::max();
     }
 
     VirtualClock &m_clock;
-    int m_interval = 0;
-    bool m_enabled = false;
     qint64 m_due = std::numeric_limits<qint64>::max();
 };
 
