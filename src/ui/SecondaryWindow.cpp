@@ -1,0 +1,35 @@
+#include "ui/SecondaryWindow.h"
+
+#include "ui/WindowStyle.h"
+
+SecondaryWindow::SecondaryWindow(SettingsStore &store, const WindowEntries &entries,
+                                 Qt::WindowType type, QWidget *owner)
+    : QDialog(owner), m_placement(store, entries.left, entries.top, entries.width, entries.height)
+{
+    setWindowFlags(type | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    WindowStyle::apply(*this);
+}
+
+void SecondaryWindow::showModal()
+{
+    qDeleteAll(findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
+    buildForm();
+    m_placement.restore(*this);
+    loadContents();
+    exec();
+}
+
+void SecondaryWindow::acceptOk()
+{
+    m_placement.save(*this);
+    close();
+}
+
+// Every way of closing a dialog ends here: the close box and close() through reject(),
+// Escape through reject(), OK through close().
+void SecondaryWindow::done(int result)
+{
+    m_placement.save(*this);
+    QDialog::done(result);
+}

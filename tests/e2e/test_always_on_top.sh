@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Always On Top in a real X session, against another always-on-top window: a second copy of
+# the program under another file name (its own settings section, Always On Top ticked by
+# default). Whichever copy is not in the foreground takes the other's above state at its
+# next tick, without moving either window.
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+
+has_above() {
+    xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE
+}
+
+# Waits up to $1 seconds for the window $2 to be above and the window $3 not.
+wait_for_above() {
+    local seconds=$1 above=$2 below=$3
+    for _ in $(seq 1 $((seconds * 20))); do
+        if has_above "$above" && ! has_above "$below"; then
+            return 0
+        fi
+        sleep 0.05
+    done
+    return 1
+}
+
+# Activates window $1 and waits up to 5 s until the window manager reports it active. Asks
+# again while the window manager is still busy (or not yet announcing its features).
+activate() {
+    local hex
+    hex=$(printf '0x%x' "$1")
+    for _ in $(seq 1 50); do
+        xdotool windowactivate "$1" 2>/dev/null
+        if xprop -root _NET_ACTIVE_WINDOW | grep -q "# $hex\$"; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+other_copy=$E2E_DIR/othercopy
+cp "$ZEMRA" "$other_copy"
+
+"$ZEMRA" &
+ours_pid=$!
+ours=$(wait_for_window "ZEMRA - zemra") || fail "no window titled 'ZEMRA - zemra'"
+"$other_copy" &
+other_pid=$!
+other=$(wait_for_window "ZEMRA - othercopy") || fail "no window titled 'ZEMRA - othercopy'"
+
+# With ours in the foreground, the other copy's ticks make it the above window.
+activate "$ours" || fail "could not activate our window"
+wait_for_above 3 "$other" "$ours" || fail "the other copy did not take the above state"
+ours_geometry=$(xdotool getwindowgeometry "$ours")
+other_geometry=$(xdotool getwindowgeometry "$other")
+
+# Activating that always-on-top window: within 2 s ours has taken the above state from it.
+activate "$other" || fail "could not activate the other window"
+started=$(date +%s%N)
+wait_for_above 2 "$ours" "$other" ||
+    fail "2 s after activating the other window: ours above: $(has_above "$ours" && echo yes || echo no), other above: $(has_above "$other" && echo yes || echo no)"
+elapsed_ms=$((($(date +%s%N) - started) / 1000000))
+
+[ "$(xdotool getwindowgeometry "$ours")" = "$ours_geometry" ] || fail "our window moved or resized"
+[ "$(xdotool getwindowgeometry "$other")" = "$other_geometry" ] || fail "the other window moved or resized"
+
+close_and_wait "$other" "$other_pid" || fail "the other copy did not end"
+close_and_wait "$ours" "$ours_pid" || fail "our copy did not end"
+echo "PASSED: ours took the above state from the activated window after $elapsed_ms ms"
