@@ -17,7 +17,7 @@ namespace {
 struct StoredTick
 {
     Setting setting;
-    QCheckBox *Ui::ZEMRA_MAIN::*box;
+    WrappingCheckBox *Ui::ZEMRA_MAIN::*box;
 };
 
 constexpr StoredTick storedTicks[] = {

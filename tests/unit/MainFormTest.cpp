@@ -168,3 +168,17 @@ TEST(MainFormTest, SpaceOnAnOffstageTestButtonFillsTheSamplePath)
     QTest::keyClick(app.form().TEST_FOLDERNAME_BUTTON, Qt::Key_Space);
     EXPECT_EQ(app.form().FF_LOCATION_TEXTBOX->text(), QStringLiteral("W:\\"));
 }
+
+TEST(MainFormTest, TickboxCaptionsWrapAndTakeClicksOnTheirSecondLine)
+{
+    AppHarness app;
+    app.launch();
+    app.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app.window()));
+    QCheckBox *box = app.form().AlwaysOnTopTimer_TICKBOX;
+    ASSERT_TRUE(box->isChecked());
+    // Bottom right corner: on the wrapped caption's second line, far from the indicator.
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 2, box->height() - 3));
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(app.timers().AlwaysOnTopTimer->isEnabled());
+}
