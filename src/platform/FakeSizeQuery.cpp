@@ -1,0 +1,48 @@
+#include "platform/FakeSizeQuery.h"
+
+#include <utility>
+
+FakeSizeQuery::FakeSizeQuery(std::shared_ptr<Log> log) : m_log(std::move(log)) {}
+
+SizeResult FakeSizeQuery::fileSize(const std::filesystem::path &path)
+{
+    return next(Kind::File, path);
+}
+
+SizeResult FakeSizeQuery::folderSize(const std::filesystem::path &path)
+{
+    return next(Kind::Folder, path);
+}
+
+std::function<std::unique_ptr<SizeQuery>()> FakeSizeQuery::factory(std::shared_ptr<Log> log)
+{
+    return [log = std::move(log)]() -> std::unique_ptr<SizeQuery> {
+        ++log->instancesCreated;
+        return std::make_unique<FakeSizeQuery>(log);
+    };
+}
+
+SizeResult FakeSizeQuery::answer(std::uint64_t bytes)
+{
+    SizeResult result;
+    result.bytes = bytes;
+    return result;
+}
+
+SizeResult FakeSizeQuery::failure(SizeError error, std::string reason)
+{
+    SizeResult result;
+    result.error = error;
+    result.reason = std::move(reason);
+    return result;
+}
+
+SizeResult FakeSizeQuery::next(Kind kind, const std::filesystem::path &path)
+{
+    m_log->calls.push_back({kind, path});
+    if (m_log->answers.empty())
+        return failure(SizeError::Other, "FakeSizeQuery: no scripted answer left");
+    SizeResult result = std::move(m_log->answers.front());
+    m_log->answers.pop_front();
+    return result;
+}

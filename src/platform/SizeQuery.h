@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+// Why a size query failed.
+//   NotFound     the path is empty, does not exist, or a component of it is missing
+//   NotAFile     a file was asked for but the path names a folder, device, FIFO or socket
+//   NotAFolder   a folder was asked for but the path names something else
+//   AccessDenied the target, or a folder inside the tree, cannot be read or searched
+//   Other        any other system failure (I/O error, too many symbolic links, ...)
+enum class SizeError { None, NotFound, NotAFile, NotAFolder, AccessDenied, Other };
+
+// The answer of one size query: a byte count, or a failure with its reason.
+struct SizeResult
+{
+    std::uint64_t bytes = 0; // valid only when error == SizeError::None
+    SizeError error = SizeError::None;
+    // On failure: a full sentence naming the path concerned (the folder inside the tree that
+    // could not be read, when that is the cause) and the system's message. Paths are copied
+    // as bytes, so the text is UTF-8 only when the names are.
+    std::string reason;
+    [[nodiscard]] bool ok() const { return error == SizeError::None; }
+};
+
+// The size query service: the size in bytes of one file or of one folder tree. One object
+// per pass; each call is synchronous and returns only with the complete answer (an
+// implementation may use threads of its own inside a call). Qt-free.
+//
+// fileSize: the apparent size (st_size) of the named file. A symbolic link as the named
+// path is followed. Fails when the path is empty or missing (NotFound) or names anything
+// but a regular file (NotAFile).
+//
+// folderSize: the sum of the apparent sizes of all regular files at any depth below the
+// named folder; a symbolic link as the named path is followed. Inside the tree:
+//   - symbolic links are neither followed nor counted;
+//   - a file with several hard links is counted once per (device, inode);
+//   - directories' own sizes are not counted;
+//   - FIFOs, sockets and devices count nothing and are never opened;
+//   - entries that vanish during the walk are skipped;
+//   - mount points are crossed, except pseudo filesystems (proc, sysfs, cgroup, cgroup2,
+//     debugfs, tracefs, securityfs, pstore, bpf, configfs, devpts, efivarfs, binfmt_misc,
+//     fusectl), which count nothing, also when named as the folder itself.
+// Fails when the path is empty or missing (NotFound) or is not a folder (NotAFolder), and
+// when any folder inside the tree cannot be read (AccessDenied, the reason names that
+// folder). A partial total is never answered.
+//
+// Names are bytes: names that are not UTF-8 work, and so do trees whose paths are longer
+// than PATH_MAX. The walk keeps no state per file, does not recurse on the call stack and
+// keeps the number of open descriptors bounded.
+class SizeQuery
+{
+public:
+    virtual ~SizeQuery() = default;
+    [[nodiscard]] virtual SizeResult fileSize(const std::filesystem::path &path) = 0;
+    [[nodiscard]] virtual SizeResult folderSize(const std::filesystem::path &path) = 0;
+};
+
+// The platform's real service: the Linux engine on Linux, the std::filesystem engine
+// elsewhere (chosen in CMake by the platform folder that is compiled).
+[[nodiscard]] std::unique_ptr<SizeQuery> createSizeQuery();

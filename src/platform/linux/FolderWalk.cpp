@@ -1,0 +1,710 @@
+#include "platform/linux/FolderWalk.h"
+
+#include "platform/linux/SizeFailure.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+// Every folder inside the tree is opened this way: never through a symbolic link, never
+// blocking, never inherited by a child process.
+static constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+
+// getdents64 reads as many entries as fit; 64 KiB holds about a thousand typical names.
+static constexpr std::size_t kBufferSize = 64 * 1024;
+
+// The kernel's record for one directory entry, as getdents64 lays it out.
+struct KernelDirent
+{
+    std::uint64_t ino;
+    std::int64_t off;
+    unsigned short reclen;
+    unsigned char type;
+    char name[1]; // NUL-terminated, as long as the record
+};
+
+// An entry that vanished while the walk ran, or was replaced by something that is not a
+// folder (a symbolic link gives ELOOP under O_NOFOLLOW): skipped, not a failure.
+static bool vanished(int error)
+{
+    return error == ENOENT || error == ENOTDIR || error == ELOOP;
+}
+
+static std::string joined(const std::string &folder, const std::string &name)
+{
+    std::string path = folder;
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    path += name;
+    return path;
+}
+
+// What counting an entry needs to know of it.
+struct FileFacts
+{
+    mode_t mode = 0;
+    std::uint64_t size = 0;
+    std::uint64_t nlink = 0;
+    dev_t dev = 0;
+    ino_t ino = 0;
+};
+
+// lstat of name below dirFd; false with errno set on failure. statx asks only for these
+// facts and never for a sync with a remote server; fstatat is the fallback where statx is
+// missing (kernels before 4.11) or refused by a sandbox.
+static bool statEntry(int dirFd, const char *name, FileFacts &facts)
+{
+    static std::atomic<bool> statxMissing{false};
+    if (!statxMissing.load(std::memory_order_relaxed)) {
+        struct statx info = {};
+        if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC,
+                    STATX_TYPE | STATX_SIZE | STATX_NLINK | STATX_INO, &info) == 0) {
+            facts.mode = info.stx_mode;
+            facts.size = info.stx_size;
+            facts.nlink = info.stx_nlink;
+            facts.dev = makedev(info.stx_dev_major, info.stx_dev_minor);
+            facts.ino = info.stx_ino;
+            return true;
+        }
+        if (errno != ENOSYS && errno != EPERM)
+            return false;
+        statxMissing.store(true, std::memory_order_relaxed);
+    }
+    struct stat info = {};
+    if (::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    facts.mode = info.st_mode;
+    facts.size = static_cast<std::uint64_t>(info.st_size);
+    facts.nlink = info.st_nlink;
+    facts.dev = info.st_dev;
+    facts.ino = info.st_ino;
+    return true;
+}
+
+bool FolderWalk::isPseudoFilesystem(int fd)
+{
+    // Magic numbers from linux/magic.h, listed here because not every libc ships them all.
+    static constexpr std::uint32_t kPseudo[] = {
+        0x00009fa0, // proc
+        0x62656572, // sysfs
+        0x0027e0eb, // cgroup
+        0x63677270, // cgroup2
+        0x64626720, // debugfs
+        0x74726163, // tracefs
+        0x73636673, // securityfs
+        0x6165676c, // pstore
+        0xcafe4a11, // bpf
+        0x62656570, // configfs
+        0x00001cd1, // devpts
+        0xde5e81e4, // efivarfs
+        0x42494e4d, // binfmt_misc
+        0x65735543, // fusectl
+    };
+    struct statfs info = {};
+    if (::fstatfs(fd, &info) != 0)
+        return false;
+    const auto type = static_cast<std::uint32_t>(info.f_type);
+    return std::find(std::begin(kPseudo), std::end(kPseudo), type) != std::end(kPseudo);
+}
+
+// One thread's share of the walk.
+//
+// The thread's folders form a tree of Nodes: a node lives while it is being read or while
+// folders below it are still pending, so the live nodes are the current path plus nothing
+// else, and memory grows with depth, never with the number of files. Pending folders sit on
+// m_stack as (parent node, name). A node's descriptor is kept in a small LRU cache; the root
+// of the thread's current subtree stays open until that subtree is done, so any evicted node
+// can be reopened by names from its nearest open ancestor, or by climbing ".." from a
+// finished descendant when that is shorter (which keeps backtracking out of a deep chain
+// linear).
+class FolderWalk::Walker
+{
+public:
+    Walker(FolderWalk &walk, unsigned cacheSize)
+        : m_walk(walk), m_buffer(std::make_unique<char[]>(kBufferSize)), m_capacity(cacheSize)
+    {}
+
+    ~Walker()
+    {
+        // Freed nodes hold no descriptor, so this closes exactly what is still open after a
+        // walk that stopped on a failure.
+        for (Node &node : m_pool) {
+            if (node.fd >= 0)
+                ::close(node.fd);
+        }
+    }
+
+    Walker(const Walker &) = delete;
+    Walker &operator=(const Walker &) = delete;
+
+    // Walks from first (when given), then from every folder other walkers hand over, until
+    // the walk is over.
+    void run(Donation *first)
+    {
+        Donation donation;
+        if (first)
+            donation = std::move(*first);
+        else if (!m_walk.take(donation))
+            return;
+        for (;;) {
+            walkFrom(donation);
+            if (m_walk.stopped() || !m_walk.take(donation))
+                return;
+        }
+    }
+
+    [[nodiscard]] std::uint64_t bytes() const { return m_bytes; }
+
+private:
+    struct Node
+    {
+        Node *parent = nullptr; // null for the root of a subtree
+        std::string name;       // name in parent; a subtree root holds its full path
+        int fd = -1;            // open descriptor, or -1 while evicted
+        dev_t dev = 0;
+        ino_t ino = 0;
+        unsigned depth = 0;
+        unsigned pending = 0; // entries on the stack plus live child nodes
+        bool cached = false;  // in the LRU list (subtree roots never are)
+        Node *newer = nullptr;
+        Node *older = nullptr;
+    };
+
+    struct Entry
+    {
+        Node *parent;
+        std::string name;
+    };
+
+    void walkFrom(Donation &donation)
+    {
+        Node *root = newNode();
+        root->name = std::move(donation.path);
+        root->fd = donation.fd;
+        root->dev = donation.dev;
+        root->ino = donation.ino;
+        if (!readFolder(root))
+            return;
+        while (!m_stack.empty() && !m_walk.stopped()) {
+            Entry entry = std::move(m_stack.back());
+            m_stack.pop_back();
+            if (!enter(entry))
+                return;
+            if (m_stack.size() > 1 && m_walk.wantsDonation() && !donateOldest())
+                return;
+        }
+    }
+
+    // Opens the pending folder entry and reads it. False when the walk must stop.
+    bool enter(Entry &entry)
+    {
+        Node *parent = entry.parent;
+        struct stat info = {};
+        const int fd = openEntry(parent, entry.name, info);
+        if (fd == kSkipped) {
+            release(parent);
+            return true;
+        }
+        if (fd == kFailed)
+            return false;
+        Node *node = newNode();
+        node->parent = parent;
+        node->name.swap(entry.name);
+        node->fd = fd;
+        node->dev = info.st_dev;
+        node->ino = info.st_ino;
+        node->depth = parent->depth + 1;
+        cache(node);
+        return readFolder(node);
+    }
+
+    // Hands the oldest pending folder to an idle walker. False when the walk must stop.
+    bool donateOldest()
+    {
+        Entry entry = std::move(m_stack.front());
+        m_stack.pop_front();
+        Node *parent = entry.parent;
+        struct stat info = {};
+        const int fd = openEntry(parent, entry.name, info);
+        if (fd == kFailed)
+            return false;
+        if (fd != kSkipped)
+            m_walk.donate({fd, joined(pathOf(parent), entry.name), info.st_dev, info.st_ino});
+        release(parent);
+        return true;
+    }
+
+    static constexpr int kSkipped = -1;
+    static constexpr int kFailed = -2;
+
+    // Opens the folder name below parent: its descriptor, with info filled in; kSkipped
+    // when it vanished or lies on a pseudo filesystem; kFailed after reporting a failure.
+    int openEntry(Node *parent, const std::string &name, struct stat &info)
+    {
+        int fd = -1;
+        const int parentFd = descriptor(parent);
+        if (parentFd >= 0)
+            fd = openFolder(parentFd, name.c_str(), parent);
+        if (fd < 0) {
+            const int error = errno;
+            if (vanished(error))
+                return kSkipped;
+            struct stat probe = {};
+            if (error == EACCES && parentFd >= 0 &&
+                ::fstatat(parentFd, name.c_str(), &probe, AT_SYMLINK_NOFOLLOW) != 0 &&
+                errno == EACCES) {
+                // The parent lists its names but may not be searched: it is the folder at
+                // fault, not the child.
+                m_walk.fail(sizeFailure(SizeError::AccessDenied, "Cannot search folder",
+                                        pathOf(parent), error));
+            } else {
+                m_walk.fail(sizeFailure(accessError(error), "Cannot open folder",
+                                        joined(pathOf(parent), name), error));
+            }
+            return kFailed;
+        }
+        if (::fstat(fd, &info) != 0) {
+            const int error = errno;
+            ::close(fd);
+            m_walk.fail(sizeFailure(SizeError::Other, "Cannot read folder",
+                                    joined(pathOf(parent), name), error));
+            return kFailed;
+        }
+        if (info.st_dev != parent->dev && onPseudoFilesystem(info.st_dev, fd)) {
+            ::close(fd);
+            return kSkipped;
+        }
+        return fd;
+    }
+
+    // Counts the regular files of node and pushes its subfolders. False when the walk must
+    // stop.
+    bool readFolder(Node *node)
+    {
+        char *buffer = m_buffer.get();
+        for (;;) {
+            const long length = ::syscall(SYS_getdents64, node->fd, buffer, kBufferSize);
+            if (length == 0)
+                break;
+            if (length < 0) {
+                const int error = errno;
+                if (error == EINTR)
+                    continue;
+                if (error == ENOENT) // the folder was removed while being read
+                    break;
+                m_walk.fail(
+                    sizeFailure(accessError(error), "Cannot read folder", pathOf(node), error));
+                return false;
+            }
+            for (long offset = 0; offset < length;) {
+                const auto *entry = reinterpret_cast<const KernelDirent *>(buffer + offset);
+                offset += entry->reclen;
+                const char *name = buffer + (offset - entry->reclen) + offsetof(KernelDirent, name);
+                if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+                    continue;
+                switch (entry->type) {
+                case DT_DIR:
+                    push(node, name);
+                    break;
+                case DT_REG:
+                case DT_UNKNOWN: // some filesystems do not fill d_type: stat decides
+                    if (!countEntry(node, name))
+                        return false;
+                    break;
+                default: // symbolic links, FIFOs, sockets, devices: nothing, never opened
+                    break;
+                }
+            }
+        }
+        if (node->pending == 0)
+            finish(node);
+        return true;
+    }
+
+    bool countEntry(Node *node, const char *name)
+    {
+        FileFacts facts;
+        if (!statEntry(node->fd, name, facts)) {
+            const int error = errno;
+            if (error == ENOENT)
+                return true;
+            if (error == EACCES) {
+                // Readable but not searchable: the names can be listed, their files not
+                // reached.
+                m_walk.fail(sizeFailure(SizeError::AccessDenied, "Cannot search folder",
+                                        pathOf(node), error));
+            } else {
+                m_walk.fail(sizeFailure(SizeError::Other, "Cannot read", joined(pathOf(node), name),
+                                        error));
+            }
+            return false;
+        }
+        if (S_ISREG(facts.mode)) {
+            if (facts.nlink > 1 && !m_walk.firstLink(facts.dev, facts.ino))
+                return true;
+            m_bytes += facts.size;
+        } else if (S_ISDIR(facts.mode)) {
+            push(node, name);
+        }
+        return true;
+    }
+
+    void push(Node *parent, const char *name)
+    {
+        m_stack.push_back({parent, name});
+        ++parent->pending;
+    }
+
+    // One pending entry or child of node is done.
+    void release(Node *node)
+    {
+        if (--node->pending == 0)
+            finish(node);
+    }
+
+    // node is read and nothing below it is pending: frees it and every ancestor that this
+    // leaves without work. When the ancestor that still has work was evicted, it is reopened
+    // by climbing ".." from the shallowest finished node that is still open, if that is
+    // shorter than going down by names from its nearest open ancestor.
+    void finish(Node *node)
+    {
+        int climbFd = -1;
+        unsigned climbDepth = 0;
+        for (;;) {
+            Node *parent = node->parent;
+            if (node->fd >= 0) {
+                if (climbFd >= 0)
+                    ::close(climbFd);
+                climbFd = node->fd;
+                climbDepth = node->depth;
+                uncache(node);
+                node->fd = -1;
+            }
+            freeNode(node);
+            if (!parent)
+                break;
+            if (--parent->pending > 0) {
+                if (parent->fd < 0 && climbFd >= 0) {
+                    climbTo(parent, climbFd, climbDepth - parent->depth);
+                    climbFd = -1;
+                }
+                break;
+            }
+            node = parent;
+        }
+        if (climbFd >= 0)
+            ::close(climbFd);
+    }
+
+    // Reopens target by climbing steps levels of ".." from fd (owned by this call). Gives up
+    // quietly when going down by names is cheaper or the climb does not arrive where it
+    // should (the tree was moved meanwhile); descriptor() then reopens target by names.
+    void climbTo(Node *target, int fd, unsigned steps)
+    {
+        unsigned down = 0;
+        for (const Node *node = target; node->fd < 0; node = node->parent)
+            ++down;
+        if (steps > down) {
+            ::close(fd);
+            return;
+        }
+        for (unsigned i = 0; i < steps; ++i) {
+            const int up = ::openat(fd, "..", kFolderFlags);
+            ::close(fd);
+            if (up < 0)
+                return;
+            fd = up;
+        }
+        struct stat info = {};
+        if (::fstat(fd, &info) != 0 || info.st_dev != target->dev || info.st_ino != target->ino) {
+            ::close(fd);
+            return;
+        }
+        target->fd = fd;
+        cache(target);
+    }
+
+    // The open descriptor of node, reopening it (and evicted ancestors) by names from its
+    // nearest open ancestor; -1 with errno set when that fails. A folder that is no longer
+    // the one first opened under that name counts as vanished.
+    int descriptor(Node *node)
+    {
+        if (node->fd >= 0) {
+            touch(node);
+            return node->fd;
+        }
+        m_chain.clear();
+        Node *open = node;
+        for (; open->fd < 0; open = open->parent)
+            m_chain.push_back(open);
+        touch(open);
+        for (auto it = m_chain.rbegin(); it != m_chain.rend(); ++it) {
+            Node *reopened = *it;
+            const int fd =
+                openFolder(reopened->parent->fd, reopened->name.c_str(), reopened->parent);
+            if (fd < 0)
+                return -1;
+            struct stat info = {};
+            if (::fstat(fd, &info) != 0 || info.st_dev != reopened->dev ||
+                info.st_ino != reopened->ino) {
+                ::close(fd);
+                errno = ENOENT;
+                return -1;
+            }
+            reopened->fd = fd;
+            cache(reopened);
+        }
+        return node->fd;
+    }
+
+    // openat of a folder below parentFd (the descriptor of parent). When the process runs
+    // out of descriptors, the cache is emptied (but for parent) and the open tried once more.
+    int openFolder(int parentFd, const char *name, Node *parent)
+    {
+        int fd = ::openat(parentFd, name, kFolderFlags);
+        if (fd < 0 && (errno == EMFILE || errno == ENFILE) && m_cached > 1) {
+            while (m_oldest && m_cached > 1) {
+                if (m_oldest == parent)
+                    touch(parent);
+                else
+                    evict(m_oldest);
+            }
+            fd = ::openat(parentFd, name, kFolderFlags);
+        }
+        return fd;
+    }
+
+    bool onPseudoFilesystem(dev_t dev, int fd)
+    {
+        for (const auto &[known, pseudo] : m_devices) {
+            if (known == dev)
+                return pseudo;
+        }
+        const bool pseudo = FolderWalk::isPseudoFilesystem(fd);
+        m_devices.emplace_back(dev, pseudo);
+        return pseudo;
+    }
+
+    std::string pathOf(const Node *node) const
+    {
+        std::vector<const Node *> chain;
+        for (; node; node = node->parent)
+            chain.push_back(node);
+        std::string path = chain.back()->name;
+        for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it) {
+            if (path.empty() || path.back() != '/')
+                path += '/';
+            path += (*it)->name;
+        }
+        return path;
+    }
+
+    // LRU cache of open descriptors, newest first.
+    void cache(Node *node)
+    {
+        node->cached = true;
+        node->older = m_newest;
+        node->newer = nullptr;
+        if (m_newest)
+            m_newest->newer = node;
+        m_newest = node;
+        if (!m_oldest)
+            m_oldest = node;
+        ++m_cached;
+        while (m_cached > m_capacity)
+            evict(m_oldest);
+    }
+
+    void uncache(Node *node)
+    {
+        if (!node->cached)
+            return;
+        (node->newer ? node->newer->older : m_newest) = node->older;
+        (node->older ? node->older->newer : m_oldest) = node->newer;
+        node->newer = node->older = nullptr;
+        node->cached = false;
+        --m_cached;
+    }
+
+    void touch(Node *node)
+    {
+        if (node->cached && node != m_newest) {
+            uncache(node);
+            cache(node);
+        }
+    }
+
+    void evict(Node *node)
+    {
+        uncache(node);
+        ::close(node->fd);
+        node->fd = -1;
+    }
+
+    Node *newNode()
+    {
+        if (m_free.empty())
+            return &m_pool.emplace_back();
+        Node *node = m_free.back();
+        m_free.pop_back();
+        return node;
+    }
+
+    void freeNode(Node *node)
+    {
+        std::string name = std::move(node->name);
+        name.clear();
+        *node = Node();
+        node->name = std::move(name); // keeps the buffer for the next name
+        m_free.push_back(node);
+    }
+
+    FolderWalk &m_walk;
+    std::unique_ptr<char[]> m_buffer;
+    const unsigned m_capacity;
+    std::deque<Entry> m_stack;
+    std::deque<Node> m_pool; // stable addresses; freed nodes go to m_free for reuse
+    std::vector<Node *> m_free;
+    std::vector<Node *> m_chain;
+    Node *m_newest = nullptr;
+    Node *m_oldest = nullptr;
+    unsigned m_cached = 0;
+    std::vector<std::pair<dev_t, bool>> m_devices; // filesystems met, and whether pseudo
+    std::uint64_t m_bytes = 0;
+};
+
+FolderWalk::FolderWalk(int rootFd, std::string rootPath, unsigned threads)
+    : m_rootFd(rootFd), m_rootPath(std::move(rootPath))
+{
+    // Leave room for the rest of the process; each walker needs a few descriptors beyond
+    // its cache (its subtree root, a climb, a donation in flight).
+    rlimit limit{};
+    long available = 1024;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        available = static_cast<long>(std::min<rlim_t>(limit.rlim_cur, 1 << 20));
+    available = available > 32 ? available - 16 : available / 2;
+    const long maxThreads = std::max(1L, available / 8);
+    m_threads = static_cast<unsigned>(std::clamp<long>(threads, 1, maxThreads));
+    m_cacheSize = static_cast<unsigned>(std::clamp<long>(available / m_threads / 2 - 2, 2, 64));
+}
+
+FolderWalk::~FolderWalk()
+{
+    if (m_rootFd >= 0)
+        ::close(m_rootFd);
+    for (const Donation &donation : m_queue)
+        ::close(donation.fd);
+}
+
+SizeResult FolderWalk::run()
+{
+    struct stat info = {};
+    if (::fstat(m_rootFd, &info) != 0)
+        return sizeFailure(SizeError::Other, "Cannot read folder", m_rootPath, errno);
+    Donation root{m_rootFd, m_rootPath, info.st_dev, info.st_ino};
+    m_rootFd = -1;
+
+    std::vector<std::thread> helpers;
+    try {
+        while (helpers.size() + 1 < m_threads)
+            helpers.emplace_back([this] { runWalker(nullptr); });
+    } catch (const std::system_error &) {
+        // Fewer threads than wanted: the walk is just slower.
+        std::lock_guard lock(m_mutex);
+        m_threads = static_cast<unsigned>(helpers.size()) + 1;
+    }
+    runWalker(&root);
+    for (std::thread &helper : helpers)
+        helper.join();
+
+    if (m_failure.error != SizeError::None)
+        return m_failure;
+    SizeResult result;
+    result.bytes = m_bytes.load();
+    return result;
+}
+
+void FolderWalk::runWalker(Donation *first)
+{
+    try {
+        Walker walker(*this, m_cacheSize);
+        walker.run(first);
+        m_bytes.fetch_add(walker.bytes(), std::memory_order_relaxed);
+    } catch (const std::bad_alloc &) {
+        SizeResult failure;
+        failure.error = SizeError::Other;
+        failure.reason = "Cannot size folder '" + m_rootPath + "': out of memory";
+        fail(std::move(failure));
+    }
+}
+
+bool FolderWalk::take(Donation &donation)
+{
+    std::unique_lock lock(m_mutex);
+    m_idle.fetch_add(1, std::memory_order_relaxed);
+    for (;;) {
+        if (m_done || stopped())
+            return false;
+        if (!m_queue.empty()) {
+            donation = std::move(m_queue.back());
+            m_queue.pop_back();
+            m_queued.fetch_sub(1, std::memory_order_relaxed);
+            m_idle.fetch_sub(1, std::memory_order_relaxed);
+            return true;
+        }
+        if (m_idle.load(std::memory_order_relaxed) == m_threads) {
+            // Nobody holds work and nothing is queued: the walk is complete.
+            m_done = true;
+            m_wake.notify_all();
+            return false;
+        }
+        m_wake.wait(lock);
+    }
+}
+
+void FolderWalk::donate(Donation donation)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_queue.push_back(std::move(donation));
+        m_queued.fetch_add(1, std::memory_order_relaxed);
+    }
+    m_wake.notify_one();
+}
+
+bool FolderWalk::wantsDonation() const
+{
+    return m_idle.load(std::memory_order_relaxed) > m_queued.load(std::memory_order_relaxed);
+}
+
+void FolderWalk::fail(SizeResult failure)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_failure.error == SizeError::None)
+            m_failure = std::move(failure);
+        m_stop.store(true, std::memory_order_relaxed);
+    }
+    m_wake.notify_all();
+}
+
+bool FolderWalk::firstLink(dev_t dev, ino_t ino)
+{
+    std::lock_guard lock(m_linkMutex);
+    return m_links.insert({dev, ino}).second;
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "platform/SizeQuery.h"
+
+#include <sys/types.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+// One total of a folder tree on Linux, counted as SizeQuery::folderSize describes.
+//
+// The walk runs on several threads, the caller's among them. Each thread walks depth first
+// from a stack of its own and hands its oldest pending folder (the root of its largest
+// unexplored subtree) to another thread only while that one is idle, so a deep chain costs
+// no more than on one thread. Every system call takes a name relative to an open directory,
+// so path length is unbounded; each thread keeps a bounded cache of open directories, sized
+// from RLIMIT_NOFILE, and reopens an evicted one when it needs it again. Byte counts are
+// kept per thread and added up at the end; only files with several links are remembered.
+class FolderWalk
+{
+public:
+    // rootFd: an open directory, owned by the walk from now on (it is closed by the walk);
+    // rootPath names it in failure reasons. threads: walker threads wanted (at least one);
+    // fewer run when the descriptor limit is low.
+    FolderWalk(int rootFd, std::string rootPath, unsigned threads);
+    ~FolderWalk();
+    FolderWalk(const FolderWalk &) = delete;
+    FolderWalk &operator=(const FolderWalk &) = delete;
+
+    // Walks the whole tree and answers the total, or the first failure met. Call once.
+    [[nodiscard]] SizeResult run();
+
+    // True when the open descriptor fd lies on a pseudo filesystem (proc, sysfs, cgroup,
+    // ...): its files have no meaningful size and the walk neither enters nor counts it.
+    [[nodiscard]] static bool isPseudoFilesystem(int fd);
+
+private:
+    class Walker;
+
+    // A folder handed from one walker to another, already opened by the giver.
+    struct Donation
+    {
+        int fd = -1;
+        std::string path; // full path, for failure reasons only
+        dev_t dev = 0;
+        ino_t ino = 0;
+    };
+
+    struct FileId
+    {
+        dev_t dev;
+        ino_t ino;
+        bool operator==(const FileId &) const = default;
+    };
+
+    struct FileIdHash
+    {
+        std::size_t operator()(const FileId &id) const
+        {
+            return std::hash<std::uint64_t>()(static_cast<std::uint64_t>(id.ino) ^
+                                              (static_cast<std::uint64_t>(id.dev) << 40));
+        }
+    };
+
+    void runWalker(Donation *first);
+    // For a walker out of work: the next donated folder; false when the walk is over.
+    [[nodiscard]] bool take(Donation &donation);
+    void donate(Donation donation);
+    // True while some walker is idle with nothing queued for it.
+    [[nodiscard]] bool wantsDonation() const;
+    void fail(SizeResult failure);
+    [[nodiscard]] bool stopped() const { return m_stop.load(std::memory_order_relaxed); }
+    // True the first time the file (dev, ino) is met, for files with several links.
+    [[nodiscard]] bool firstLink(dev_t dev, ino_t ino);
+
+    int m_rootFd;
+    std::string m_rootPath;
+    unsigned m_threads;
+    unsigned m_cacheSize; // open directories each walker may keep
+
+    std::mutex m_mutex; // guards the members below down to m_failure
+    std::condition_variable m_wake;
+    std::vector<Donation> m_queue;
+    std::atomic<unsigned> m_idle{0};
+    std::atomic<unsigned> m_queued{0};
+    bool m_done = false;
+    SizeResult m_failure;
+
+    std::atomic<bool> m_stop{false};
+    std::atomic<std::uint64_t> m_bytes{0};
+
+    std::mutex m_linkMutex;
+    std::unordered_set<FileId, FileIdHash> m_links;
+};

@@ -1,0 +1,144 @@
+#include "platform/portable/PortableSizeQuery.h"
+
+#include <set>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
+namespace fs = std::filesystem;
+
+static std::string bytesOf(const fs::path &path)
+{
+    // u8string keeps Windows names intact; on POSIX the native bytes are the name.
+#if defined(_WIN32)
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+#else
+    return path.native();
+#endif
+}
+
+static SizeResult failure(SizeError error, std::string reason)
+{
+    SizeResult result;
+    result.error = error;
+    result.reason = std::move(reason);
+    return result;
+}
+
+static SizeResult failure(SizeError error, const char *what, const fs::path &path,
+                          const std::error_code &code)
+{
+    return failure(error, std::string(what) + " '" + bytesOf(path) + "': " + code.message());
+}
+
+static bool isMissing(const std::error_code &code)
+{
+    return code == std::errc::no_such_file_or_directory || code == std::errc::not_a_directory;
+}
+
+static SizeError accessError(const std::error_code &code)
+{
+    return code == std::errc::permission_denied || code == std::errc::operation_not_permitted
+               ? SizeError::AccessDenied
+               : SizeError::Other;
+}
+
+SizeResult PortableSizeQuery::fileSize(const fs::path &path)
+{
+    if (path.empty())
+        return failure(SizeError::NotFound, "No file to size: the path is empty");
+    std::error_code code;
+    const fs::file_status status = fs::status(path, code);
+    if (!fs::exists(status)) {
+        if (code && !isMissing(code))
+            return failure(accessError(code), "Cannot reach file", path, code);
+        return failure(SizeError::NotFound, "Cannot find file", path,
+                       std::make_error_code(std::errc::no_such_file_or_directory));
+    }
+    if (fs::is_directory(status))
+        return failure(SizeError::NotAFile, "'" + bytesOf(path) + "' is a folder, not a file");
+    if (!fs::is_regular_file(status))
+        return failure(SizeError::NotAFile, "'" + bytesOf(path) + "' is not a regular file");
+    const std::uintmax_t size = fs::file_size(path, code);
+    if (code)
+        return failure(accessError(code), "Cannot read file", path, code);
+    SizeResult result;
+    result.bytes = size;
+    return result;
+}
+
+SizeResult PortableSizeQuery::folderSize(const fs::path &path)
+{
+    if (path.empty())
+        return failure(SizeError::NotFound, "No folder to size: the path is empty");
+    std::error_code code;
+    const fs::file_status status = fs::status(path, code);
+    if (!fs::exists(status)) {
+        if (code && !isMissing(code))
+            return failure(accessError(code), "Cannot open folder", path, code);
+        return failure(SizeError::NotFound, "Cannot find folder", path,
+                       std::make_error_code(std::errc::no_such_file_or_directory));
+    }
+    if (!fs::is_directory(status))
+        return failure(SizeError::NotAFolder, "'" + bytesOf(path) + "' is not a folder");
+
+#if !defined(_WIN32)
+    std::set<std::pair<dev_t, ino_t>> linked;
+#endif
+    std::uint64_t total = 0;
+    // Each folder is listed to its end before the next is opened, so only one directory
+    // handle is open at any time and depth costs heap, not stack.
+    std::vector<fs::path> pending{path};
+    while (!pending.empty()) {
+        const fs::path folder = std::move(pending.back());
+        pending.pop_back();
+        fs::directory_iterator it(folder, code);
+        if (code) {
+            if (isMissing(code) && folder != path) // vanished during the walk
+                continue;
+            return failure(accessError(code), "Cannot open folder", folder, code);
+        }
+        for (; it != fs::directory_iterator(); it.increment(code)) {
+            const fs::directory_entry &entry = *it;
+            const fs::file_status own = entry.symlink_status(code);
+            if (code) {
+                if (isMissing(code))
+                    continue;
+                return failure(accessError(code), "Cannot read", entry.path(), code);
+            }
+            if (fs::is_directory(own)) {
+                pending.push_back(entry.path());
+            } else if (fs::is_regular_file(own)) {
+                const std::uintmax_t size = entry.file_size(code);
+                if (code) {
+                    if (isMissing(code))
+                        continue;
+                    return failure(accessError(code), "Cannot read", entry.path(), code);
+                }
+#if !defined(_WIN32)
+                struct stat info
+                {
+                };
+                if (entry.hard_link_count(code) > 1 && !code &&
+                    ::lstat(entry.path().c_str(), &info) == 0 &&
+                    !linked.emplace(info.st_dev, info.st_ino).second)
+                    continue;
+#endif
+                total += size;
+            }
+        }
+        if (code) {
+            if (isMissing(code))
+                continue;
+            return failure(accessError(code), "Cannot read folder", folder, code);
+        }
+    }
+    SizeResult result;
+    result.bytes = total;
+    return result;
+}

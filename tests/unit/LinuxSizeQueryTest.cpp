@@ -1,0 +1,263 @@
+// What only the Linux engine promises: unbounded depth and path length, a bounded number of
+// descriptors, failures inside the tree for a user who really lacks the permission, and
+// pseudo filesystems left alone.
+
+#if defined(__linux__)
+
+#include "platform/linux/LinuxSizeQuery.h"
+
+#include "SizeTestTree.h"
+
+#include <gtest/gtest.h>
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/statfs.h>
+#include <sys/wait.h>
+
+#include <climits>
+#include <cstring>
+#include <functional>
+
+// Runs query in a forked child, optionally as the user "nobody" and with a lower
+// descriptor limit, and brings its answer back through a pipe. The child does nothing but
+// the query and leaves with _exit. The step that could not be taken is reported as a
+// failure with reason "setup: ...".
+struct ChildSetup
+{
+    bool unprivileged = false;
+    rlim_t descriptorLimit = 0; // 0: unchanged
+};
+
+static SizeResult inChild(const ChildSetup &setup, const std::function<SizeResult()> &query)
+{
+    uid_t uid = 0;
+    gid_t gid = 0;
+    if (setup.unprivileged && ::geteuid() == 0) {
+        const passwd *nobody = ::getpwnam("nobody");
+        if (!nobody)
+            return {0, SizeError::Other, "setup: no user nobody"};
+        uid = nobody->pw_uid;
+        gid = nobody->pw_gid;
+    }
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return {0, SizeError::Other, "setup: pipe"};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(channel[0]);
+        SizeResult result;
+        if (uid != 0 && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
+            result = {0, SizeError::Other, "setup: cannot become nobody"};
+        const rlimit limit{setup.descriptorLimit, setup.descriptorLimit};
+        if (result.ok() && setup.descriptorLimit > 0 && ::setrlimit(RLIMIT_NOFILE, &limit) != 0)
+            result = {0, SizeError::Other, "setup: setrlimit"};
+        if (result.ok())
+            result = query();
+        const int error = static_cast<int>(result.error);
+        bool written =
+            ::write(channel[1], &error, sizeof error) == sizeof error &&
+            ::write(channel[1], &result.bytes, sizeof result.bytes) == sizeof result.bytes;
+        if (written && !result.reason.empty())
+            written = ::write(channel[1], result.reason.data(), result.reason.size()) ==
+                      static_cast<ssize_t>(result.reason.size());
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(channel[1]);
+    std::string answer;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        answer.append(buffer, static_cast<std::size_t>(n));
+    ::close(channel[0]);
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0 || answer.size() < sizeof(int) + sizeof(std::uint64_t))
+        return {0, SizeError::Other, "setup: the child did not answer"};
+    SizeResult result;
+    int error = 0;
+    std::memcpy(&error, answer.data(), sizeof error);
+    std::memcpy(&result.bytes, answer.data() + sizeof error, sizeof result.bytes);
+    result.error = static_cast<SizeError>(error);
+    result.reason = answer.substr(sizeof error + sizeof result.bytes);
+    return result;
+}
+
+// Size of the file on every level of the chains below.
+static constexpr std::uint64_t kChainFileBytes = 3;
+
+TEST(LinuxSizeQueryTest, ChainOfTenThousandFoldersBeyondPathMax)
+{
+    SizeTestTree tree;
+    tree.folder("chain");
+    const std::string deepest = tree.chain("chain", "level-name", 10000, kChainFileBytes);
+    ASSERT_GT(deepest.size(), static_cast<std::size_t>(PATH_MAX));
+    for (const unsigned threads : {1U, 2U}) {
+        LinuxSizeQuery query(threads);
+        const SizeResult whole = query.folderSize(tree.path("chain"));
+        EXPECT_TRUE(whole.ok()) << whole.reason;
+        EXPECT_EQ(whole.bytes, 10000 * kChainFileBytes) << threads << " threads";
+    }
+    // Paths longer than PATH_MAX are accepted as targets too.
+    LinuxSizeQuery query;
+    const SizeResult file = query.fileSize(deepest + "/f");
+    EXPECT_TRUE(file.ok()) << file.reason.substr(0, 200);
+    EXPECT_EQ(file.bytes, kChainFileBytes);
+    // 100 levels above the deepest: that folder's file and the 100 below it.
+    const std::string level9900 =
+        deepest.substr(0, deepest.size() - 100 * std::strlen("/level-name"));
+    ASSERT_GT(level9900.size(), static_cast<std::size_t>(PATH_MAX));
+    const SizeResult folder = query.folderSize(level9900);
+    EXPECT_TRUE(folder.ok()) << folder.reason.substr(0, 200);
+    EXPECT_EQ(folder.bytes, 101 * kChainFileBytes);
+    EXPECT_EQ(query.folderSize(deepest + "/f").error, SizeError::NotAFolder);
+    EXPECT_EQ(query.fileSize(deepest).error, SizeError::NotAFile);
+    EXPECT_EQ(query.fileSize(deepest + "/missing").error, SizeError::NotFound);
+}
+
+// A deep chain with a side folder on every level: backtracking out of it needs folders
+// whose descriptors were evicted long ago, and idle threads get subtrees handed over deep
+// down. Returns the expected total.
+static std::uint64_t buildComb(SizeTestTree &tree, unsigned depth)
+{
+    tree.folder("comb");
+    std::string level = "comb";
+    std::uint64_t total = 0;
+    for (unsigned i = 0; i < depth; ++i) {
+        tree.folder(level + "/side");
+        tree.file(level + "/side/s", i);
+        tree.file(level + "/f", 1);
+        total += i + 1;
+        level += "/down";
+        tree.folder(level);
+    }
+    return total;
+}
+
+TEST(LinuxSizeQueryTest, DeepTreesWithEvictedFoldersOnAnyThreadCount)
+{
+    SizeTestTree tree;
+    const std::uint64_t combTotal = buildComb(tree, 300);
+    // Two deep chains below one folder: after the first, that folder has long been evicted
+    // and must be reopened by name to reach the second.
+    tree.folder("twins");
+    tree.folder("twins/x");
+    tree.chain("twins/x", "first", 300, kChainFileBytes);
+    tree.chain("twins/x", "second", 300, kChainFileBytes);
+    const struct
+    {
+        std::string path;
+        std::uint64_t bytes;
+    } cases[] = {
+        {tree.path("comb"), combTotal},
+        {tree.path("twins"), 600 * kChainFileBytes},
+    };
+    for (const auto &c : cases) {
+        ASSERT_EQ(SizeTestTree::referenceTotal(c.path), c.bytes);
+        for (const unsigned threads : {1U, 2U, 3U, 8U}) {
+            LinuxSizeQuery query(threads);
+            const SizeResult result = query.folderSize(c.path);
+            EXPECT_TRUE(result.ok()) << result.reason;
+            EXPECT_EQ(result.bytes, c.bytes) << c.path << ", " << threads << " threads";
+        }
+    }
+}
+
+TEST(LinuxSizeQueryTest, WorksWithSixtyFourDescriptors)
+{
+    SizeTestTree tree;
+    // Both are far deeper than 64 descriptors could hold open at once.
+    const std::uint64_t combTotal = buildComb(tree, 200);
+    tree.folder("chain");
+    tree.chain("chain", "c", 500, kChainFileBytes);
+    const struct
+    {
+        std::string path;
+        std::uint64_t bytes;
+    } cases[] = {
+        {tree.path("comb"), combTotal},
+        {tree.path("chain"), 500 * kChainFileBytes},
+        {tree.root(), combTotal + 500 * kChainFileBytes},
+    };
+    for (const auto &c : cases) {
+        for (const unsigned threads : {1U, 2U, 8U}) {
+            const SizeResult result =
+                inChild({false, 64}, [&] { return LinuxSizeQuery(threads).folderSize(c.path); });
+            EXPECT_TRUE(result.ok()) << c.path << ": " << result.reason;
+            EXPECT_EQ(result.bytes, c.bytes) << c.path << ", " << threads << " threads";
+        }
+    }
+}
+
+TEST(LinuxSizeQueryTest, UnreadableFolderFailsNamingItForAnUnprivilegedUser)
+{
+    // Root reads every folder, so the failures are looked for in a child that has become
+    // "nobody" (or already is unprivileged).
+    if (::geteuid() == 0 && !::getpwnam("nobody"))
+        GTEST_SKIP() << "running as root without a user nobody to become";
+    SizeTestTree tree;
+    tree.chmod("", 0755);
+    tree.folder("tree");
+    tree.folder("tree/open");
+    tree.file("tree/open/fine", 10);
+    tree.folder("tree/open/locked");
+    tree.file("tree/open/locked/hidden", 20);
+    tree.chmod("tree/open/locked", 0000);
+    tree.folder("other");
+    tree.folder("other/listable");
+    tree.file("other/listable/unreachable", 30);
+    tree.chmod("other/listable", 0444); // names can be read, files not reached
+    tree.folder("third");
+    tree.folder("third/sealed");
+    tree.folder("third/sealed/sub");
+    tree.chmod("third/sealed", 0444); // only subfolders: opening them is what fails
+    tree.folder("readable");
+    tree.file("readable/fine", 10);
+
+    const struct
+    {
+        std::string target;
+        bool folder;
+        std::string named; // the folder the reason must name
+    } cases[] = {
+        {tree.path("tree"), true, tree.path("tree/open/locked")},
+        {tree.path("tree/open/locked"), true, tree.path("tree/open/locked")},
+        {tree.path("tree/open/locked/hidden"), false, tree.path("tree/open/locked/hidden")},
+        {tree.path("other"), true, tree.path("other/listable")},
+        {tree.path("third"), true, tree.path("third/sealed")},
+    };
+    for (const auto &c : cases) {
+        const SizeResult result = inChild({true, 0}, [&] {
+            LinuxSizeQuery query(2);
+            return c.folder ? query.folderSize(c.target) : query.fileSize(c.target);
+        });
+        ASSERT_EQ(result.reason.rfind("setup:", 0), std::string::npos) << result.reason;
+        EXPECT_EQ(result.error, SizeError::AccessDenied) << c.target << ": " << result.reason;
+        EXPECT_NE(result.reason.find("'" + c.named + "'"), std::string::npos)
+            << c.target << ": " << result.reason;
+    }
+    // The same user sizes what it may read.
+    const SizeResult fine =
+        inChild({true, 0}, [&] { return LinuxSizeQuery(2).folderSize(tree.path("readable")); });
+    EXPECT_TRUE(fine.ok()) << fine.reason;
+    EXPECT_EQ(fine.bytes, 10U);
+}
+
+TEST(LinuxSizeQueryTest, PseudoFilesystemsCountNothing)
+{
+    LinuxSizeQuery query;
+    int checked = 0;
+    for (const char *mountPoint : {"/proc", "/sys"}) {
+        struct statfs info = {};
+        if (::statfs(mountPoint, &info) != 0)
+            continue;
+        const SizeResult result = query.folderSize(mountPoint);
+        EXPECT_TRUE(result.ok()) << result.reason;
+        EXPECT_EQ(result.bytes, 0U) << mountPoint;
+        ++checked;
+    }
+    if (checked == 0)
+        GTEST_SKIP() << "neither /proc nor /sys is mounted";
+}
+
+#endif

@@ -1,0 +1,268 @@
+// The size query service's contract, checked on real temporary trees against every engine
+// that can run here: the Linux engine on one and on several threads, and the portable
+// std::filesystem engine.
+
+// The trees are built with POSIX calls (symbolic links, FIFOs, sparse files).
+#if !defined(_WIN32)
+
+#include "platform/SizeQuery.h"
+
+#include "SizeTestTree.h"
+
+#if defined(__linux__)
+#include "platform/linux/LinuxSizeQuery.h"
+// The portable engine is compiled into the library only on other platforms; it is compiled
+// here so that its behaviour is tested where the tests run.
+#include "platform/portable/PortableSizeQuery.cpp"
+#else
+#include "platform/portable/PortableSizeQuery.h"
+#endif
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+struct SizeEngine
+{
+    const char *name;
+    std::function<std::unique_ptr<SizeQuery>()> make;
+};
+
+static void PrintTo(const SizeEngine &engine, std::ostream *out)
+{
+    *out << engine.name;
+}
+
+static constexpr std::uint64_t kFiveGigabytes = 5ULL * 1000 * 1000 * 1000;
+
+class SizeQueryTest : public ::testing::TestWithParam<SizeEngine>
+{
+protected:
+    SizeQueryTest() : m_query(GetParam().make()) {}
+
+    // A tree holding every kind of entry the walk must treat specially. Regular files
+    // total kMixedTotal; each hard-linked file counts once.
+    void buildMixedTree()
+    {
+        m_tree.folder("mixed");
+        m_tree.folder("mixed/a");
+        m_tree.folder("mixed/a/deeper");
+        m_tree.folder("mixed/b");
+        m_tree.folder("mixed/empty-folder");
+        m_tree.file("mixed/a/plain", 1000);
+        m_tree.file("mixed/a/deeper/linked", 300);
+        m_tree.hardlink("mixed/a/deeper/linked", "mixed/a/deeper/linked-same-folder");
+        m_tree.hardlink("mixed/a/deeper/linked", "mixed/b/linked-other-folder");
+        m_tree.file("mixed/b/sparse", kFiveGigabytes);
+        m_tree.file("mixed/b/empty", 0);
+        m_tree.file("mixed/b/caf\xe9-not-utf8", 7);
+        m_tree.file("mixed/b/line\nbreak", 11);
+        m_tree.folder("mixed/b/\xff\xfe-folder");
+        m_tree.file("mixed/b/\xff\xfe-folder/inside", 13);
+        m_tree.fifo("mixed/b/fifo");
+        // Links inside the tree count nothing: not even what they point at outside it.
+        m_tree.file("outside", 1'000'000);
+        m_tree.folder("outside-folder");
+        m_tree.file("outside-folder/big", 2'000'000);
+        m_tree.symlink("../../outside", "mixed/a/to-outside-file");
+        m_tree.symlink("../../outside-folder", "mixed/a/to-outside-folder");
+        m_tree.symlink("../b", "mixed/a/to-sibling-folder");
+        m_tree.symlink("loop", "mixed/b/loop");
+        m_tree.symlink("nowhere", "mixed/b/dangling");
+    }
+    static constexpr std::uint64_t kMixedTotal = 1000 + 300 + kFiveGigabytes + 0 + 7 + 11 + 13;
+
+    SizeTestTree m_tree;
+    std::unique_ptr<SizeQuery> m_query;
+};
+
+TEST_P(SizeQueryTest, FileSizeIsTheApparentSizeOfTheNamedFile)
+{
+    m_tree.file("empty", 0);
+    m_tree.file("one", 1);
+    m_tree.file("page", 4096);
+    m_tree.file("beyond-32-bits", kFiveGigabytes);
+    m_tree.file("caf\xe9", 5);
+    m_tree.symlink("page", "link-to-page");
+    const struct
+    {
+        const char *name;
+        std::uint64_t bytes;
+    } cases[] = {
+        {"empty", 0},   {"one", 1},
+        {"page", 4096}, {"beyond-32-bits", kFiveGigabytes},
+        {"caf\xe9", 5}, {"link-to-page", 4096}, // the named link is followed
+    };
+    for (const auto &c : cases) {
+        const SizeResult result = m_query->fileSize(m_tree.path(c.name));
+        EXPECT_TRUE(result.ok()) << c.name << ": " << result.reason;
+        EXPECT_EQ(result.bytes, c.bytes) << c.name;
+    }
+}
+
+TEST_P(SizeQueryTest, WrongKindMissingAndEmptyPathsFail)
+{
+    m_tree.file("file", 10);
+    m_tree.folder("folder");
+    m_tree.fifo("fifo");
+    m_tree.symlink("nowhere", "dangling");
+    m_tree.symlink("file", "link-to-file");
+    m_tree.symlink("folder", "link-to-folder");
+    enum Ask { File, Folder };
+    const struct
+    {
+        Ask ask;
+        std::string path;
+        SizeError error;
+    } cases[] = {
+        {File, "", SizeError::NotFound},
+        {Folder, "", SizeError::NotFound},
+        {File, m_tree.path("missing"), SizeError::NotFound},
+        {Folder, m_tree.path("missing"), SizeError::NotFound},
+        {File, m_tree.path("missing/below"), SizeError::NotFound},
+        {File, m_tree.path("file/below"), SizeError::NotFound},
+        {Folder, m_tree.path("file/below"), SizeError::NotFound},
+        {File, m_tree.path("dangling"), SizeError::NotFound},
+        {Folder, m_tree.path("dangling"), SizeError::NotFound},
+        {File, m_tree.path("folder"), SizeError::NotAFile},
+        {File, m_tree.path("link-to-folder"), SizeError::NotAFile},
+        {File, m_tree.path("fifo"), SizeError::NotAFile}, // and it must not block
+        {File, "/dev/null", SizeError::NotAFile},
+        {Folder, m_tree.path("file"), SizeError::NotAFolder},
+        {Folder, m_tree.path("link-to-file"), SizeError::NotAFolder},
+        {Folder, m_tree.path("fifo"), SizeError::NotAFolder},
+    };
+    for (const auto &c : cases) {
+        const SizeResult result =
+            c.ask == File ? m_query->fileSize(c.path) : m_query->folderSize(c.path);
+        const std::string label = (c.ask == File ? "file " : "folder ") + c.path;
+        EXPECT_EQ(result.error, c.error) << label << ": " << result.reason;
+        EXPECT_FALSE(result.ok()) << label;
+        EXPECT_NE(result.reason.find(c.path), std::string::npos) << label << ": " << result.reason;
+        EXPECT_FALSE(result.reason.empty()) << label;
+    }
+}
+
+TEST_P(SizeQueryTest, FolderSizeCountsRegularFilesOnceAndNothingElse)
+{
+    buildMixedTree();
+    const std::string mixed = m_tree.path("mixed");
+    m_tree.symlink("mixed", "link-to-mixed");
+    ASSERT_EQ(SizeTestTree::referenceTotal(mixed), kMixedTotal);
+    const struct
+    {
+        std::string path;
+        std::uint64_t bytes;
+    } cases[] = {
+        {mixed, kMixedTotal},
+        {mixed + "/", kMixedTotal},
+        {m_tree.path("link-to-mixed"), kMixedTotal}, // the named link is followed
+        {mixed + "/a/deeper", 300},
+        {mixed + "/b/\xff\xfe-folder", 13},
+        {mixed + "/empty-folder", 0},
+    };
+    for (const auto &c : cases) {
+        const SizeResult result = m_query->folderSize(c.path);
+        EXPECT_TRUE(result.ok()) << c.path << ": " << result.reason;
+        EXPECT_EQ(result.bytes, c.bytes) << c.path;
+    }
+}
+
+TEST_P(SizeQueryTest, WideAndBranchingTreesMatchTheReference)
+{
+    // Enough folders that several walker threads share the work.
+    std::uint64_t expected = 0;
+    for (int top = 0; top < 8; ++top) {
+        const std::string t = "wide/t" + std::to_string(top);
+        if (top == 0)
+            m_tree.folder("wide");
+        m_tree.folder(t);
+        for (int sub = 0; sub < 12; ++sub) {
+            const std::string s = t + "/s" + std::to_string(sub);
+            m_tree.folder(s);
+            for (int f = 0; f < 6; ++f) {
+                const std::uint64_t bytes = 1 + top * 1000 + sub * 10 + f;
+                m_tree.file(s + "/f" + std::to_string(f), bytes);
+                expected += bytes;
+            }
+        }
+    }
+    ASSERT_EQ(SizeTestTree::referenceTotal(m_tree.path("wide")), expected);
+    const SizeResult result = m_query->folderSize(m_tree.path("wide"));
+    EXPECT_TRUE(result.ok()) << result.reason;
+    EXPECT_EQ(result.bytes, expected);
+}
+
+TEST_P(SizeQueryTest, EntriesDeletedDuringTheWalkAreSkipped)
+{
+    // A stable part that always counts and a doomed part that another thread deletes while
+    // the walks run: every answer must succeed and lie between the two totals.
+    m_tree.folder("tree");
+    m_tree.folder("tree/stable");
+    m_tree.file("tree/stable/kept", 5000);
+    std::uint64_t doomedBytes = 0;
+    for (int d = 0; d < 40; ++d) {
+        const std::string folder = "tree/doomed" + std::to_string(d);
+        m_tree.folder(folder);
+        m_tree.folder(folder + "/inner");
+        for (int f = 0; f < 25; ++f) {
+            m_tree.file(folder + "/f" + std::to_string(f), 100);
+            m_tree.file(folder + "/inner/g" + std::to_string(f), 10);
+            doomedBytes += 110;
+        }
+    }
+    std::atomic<bool> deleted = false;
+    std::thread deleter([&] {
+        for (int d = 0; d < 40; ++d)
+            std::filesystem::remove_all(m_tree.path("tree/doomed" + std::to_string(d)));
+        deleted = true;
+    });
+    int walks = 0;
+    do {
+        const SizeResult result = m_query->folderSize(m_tree.path("tree"));
+        ++walks;
+        EXPECT_TRUE(result.ok()) << result.reason;
+        EXPECT_GE(result.bytes, 5000U);
+        EXPECT_LE(result.bytes, 5000U + doomedBytes);
+    } while (!deleted && walks < 10000);
+    deleter.join();
+    const SizeResult after = m_query->folderSize(m_tree.path("tree"));
+    EXPECT_TRUE(after.ok()) << after.reason;
+    EXPECT_EQ(after.bytes, 5000U);
+}
+
+#if defined(__linux__)
+static std::unique_ptr<SizeQuery> linuxOneThread()
+{
+    return std::make_unique<LinuxSizeQuery>(1);
+}
+
+static std::unique_ptr<SizeQuery> linuxFourThreads()
+{
+    return std::make_unique<LinuxSizeQuery>(4);
+}
+#endif
+
+static std::unique_ptr<SizeQuery> portable()
+{
+    return std::make_unique<PortableSizeQuery>();
+}
+
+static std::string engineName(const ::testing::TestParamInfo<SizeEngine> &engine)
+{
+    return engine.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, SizeQueryTest,
+                         ::testing::Values(
+#if defined(__linux__)
+                             SizeEngine{"LinuxOneThread", linuxOneThread},
+                             SizeEngine{"LinuxFourThreads", linuxFourThreads},
+#endif
+                             SizeEngine{"Portable", portable},
+                             SizeEngine{"Default", createSizeQuery}),
+                         engineName);
+
+#endif
