@@ -1,7 +1,7 @@
 #include "app/MainController.h"
-#include "platform/IniSettingsBackend.h"
 #include "platform/LocaleNumberFormatter.h"
 #include "platform/ProcessExecutableName.h"
+#include "platform/QSettingsBackend.h"
 #include "platform/QtClock.h"
 #include "platform/SaveFileWriter.h"
 #include "platform/SizeQuery.h"
@@ -14,12 +14,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
 
     QtClock clock;
-    IniSettingsBackend settings(IniSettingsBackend::defaultFilePath());
+    const std::unique_ptr<QSettingsBackend> settings = QSettingsBackend::forCurrentUser();
     ProcessExecutableName executableName;
     LocaleNumberFormatter numberFormatter;
     SaveFileWriter textFileWriter;
     const std::unique_ptr<WindowZOrder> zOrder = createWindowZOrder();
-    MainController controller({clock, settings, executableName, &createSizeQuery, numberFormatter,
+    MainController controller({clock, *settings, executableName, &createSizeQuery, numberFormatter,
                                textFileWriter, *zOrder});
     controller.window().show();
     const int status = app.exec();

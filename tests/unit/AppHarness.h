@@ -4,7 +4,7 @@
 #include "platform/FakeSizeQuery.h"
 #include "platform/FixedExecutableName.h"
 #include "platform/FixedNumberFormatter.h"
-#include "platform/IniSettingsBackend.h"
+#include "platform/QSettingsBackend.h"
 #include "platform/RecordingTextFileWriter.h"
 #include "platform/RecordingZOrder.h"
 #include "platform/Timer.h"
@@ -28,7 +28,7 @@ public:
     {
         m_controller.reset();
         m_executableName = std::make_unique<FixedExecutableName>(executableName);
-        m_backend = std::make_unique<IniSettingsBackend>(m_iniPath);
+        m_backend = std::make_unique<QSettingsBackend>(m_iniPath);
         m_clock = std::make_unique<VirtualClock>();
         m_controller = std::make_unique<MainController>(
             PlatformServices{*m_clock, *m_backend, *m_executableName, sizeQueryFactory(),
@@ -89,7 +89,7 @@ private:
     QTemporaryDir m_configDir;
     QString m_iniPath;
     std::unique_ptr<FixedExecutableName> m_executableName;
-    std::unique_ptr<IniSettingsBackend> m_backend;
+    std::unique_ptr<QSettingsBackend> m_backend;
     std::unique_ptr<VirtualClock> m_clock;
     std::function<void()> m_onSizeQueryCreated;
     std::shared_ptr<FakeSizeQuery::Log> m_sizes = std::make_shared<FakeSizeQuery::Log>();

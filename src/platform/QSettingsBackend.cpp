@@ -1,4 +1,4 @@
-#include "platform/IniSettingsBackend.h"
+#include "platform/QSettingsBackend.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,20 +13,34 @@ QString entryPath(const QString &section, const QString &key)
 
 } // namespace
 
-IniSettingsBackend::IniSettingsBackend(const QString &filePath)
-    : m_settings(filePath, QSettings::IniFormat)
+QSettingsBackend::QSettingsBackend(const QString &filePath)
+    : QSettingsBackend(filePath, QSettings::IniFormat)
+{}
+
+QSettingsBackend::QSettingsBackend(const QString &location, QSettings::Format format)
+    : m_settings(location, format)
 {
     // Without this an absent key could be answered from a system-wide file.
     m_settings.setFallbacksEnabled(false);
 }
 
-QString IniSettingsBackend::defaultFilePath()
+std::unique_ptr<QSettingsBackend> QSettingsBackend::forCurrentUser()
+{
+#ifdef Q_OS_WIN
+    return std::unique_ptr<QSettingsBackend>(new QSettingsBackend(
+        QStringLiteral("HKEY_CURRENT_USER\\Software\\ZEMRA"), QSettings::NativeFormat));
+#else
+    return std::make_unique<QSettingsBackend>(defaultFilePath());
+#endif
+}
+
+QString QSettingsBackend::defaultFilePath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/ZEMRA/ZEMRA.ini");
 }
 
-std::optional<QString> IniSettingsBackend::read(const QString &section, const QString &key)
+std::optional<QString> QSettingsBackend::read(const QString &section, const QString &key)
 {
     // sync() picks up what another copy of the program wrote since our last call.
     m_settings.sync();
@@ -36,12 +50,13 @@ std::optional<QString> IniSettingsBackend::read(const QString &section, const QS
     return m_settings.value(path).toString();
 }
 
-bool IniSettingsBackend::write(const QString &section, const QString &key, const QString &value)
+bool QSettingsBackend::write(const QString &section, const QString &key, const QString &value)
 {
     const QString path = entryPath(section, key);
     m_settings.setValue(path, value);
     // QSettings creates a missing folder itself only in some versions; do it explicitly.
-    QDir().mkpath(QFileInfo(m_settings.fileName()).absolutePath());
+    if (m_settings.format() == QSettings::IniFormat)
+        QDir().mkpath(QFileInfo(m_settings.fileName()).absolutePath());
     m_settings.sync();
     if (m_settings.status() == QSettings::NoError)
         return true;
