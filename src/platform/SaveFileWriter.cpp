@@ -106,9 +106,11 @@ WriteResult SaveFileWriter::write(const QString &path, const QString &text)
 #endif
 
     // QSaveFile follows symbolic links, keeps an existing file's permissions and refuses a
-    // file the user may not write. Its direct-write fallback stays off: without a
-    // temporary file in the folder there is no atomic replacement.
+    // file the user may not write. A writable log in a folder the user may not write to
+    // (no room for a temporary file) is still written, in place: refusing it would break a
+    // setup that worked, at the cost of atomicity in that one case.
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failure(path, file.errorString());
 #ifdef Q_OS_UNIX
