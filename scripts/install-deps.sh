@@ -9,7 +9,7 @@ packages=(
     # tests
     libgtest-dev libgmock-dev
     # real-window tests: X server, window manager, input and window inspection
-    xvfb xauth openbox xdotool x11-utils
+    xvfb xauth openbox xdotool wmctrl x11-utils
     # fonts, so that text renders under Xvfb ("Arial" maps to Liberation Sans)
     fonts-dejavu-core fonts-liberation
     # compile check of the Windows-only sources

@@ -36,14 +36,13 @@ wait_for_exit() {
     return 1
 }
 
-# Closes a window the way a user does, through the window manager's close (Alt+F4 in
-# openbox), and waits up to 10 s for process $2 to end; sets EXIT_STATUS. A key pressed while
-# the window manager is still busy with a new window can go astray, so it asks again.
+# Closes a window the way a user does, through the window manager (EWMH _NET_CLOSE_WINDOW,
+# which the manager turns into the window's close request), and waits up to 10 s for process
+# $2 to end; sets EXIT_STATUS. A request that a busy window manager drops is sent again.
 close_and_wait() {
     local window=$1 pid=$2
     for _ in 1 2 3 4 5; do
-        xdotool windowactivate --sync "$window" 2>/dev/null
-        xdotool key --clearmodifiers alt+F4 2>/dev/null
+        wmctrl -i -c "$window" 2>/dev/null
         if wait_for_exit "$pid" 2; then
             return 0
         fi

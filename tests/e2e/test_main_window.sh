@@ -27,8 +27,15 @@ top=$(ini_value MAIN-Top)
 "$ZEMRA" &
 pid=$!
 window=$(wait_for_window "ZEMRA - zemra") || fail "no window on the second launch"
-xdotool windowmove --sync "$window" 300 200
-sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$window")"
+before_x=$X
+xdotool windowmove "$window" 300 200
+for _ in $(seq 1 50); do
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [ "$X" != "$before_x" ] && break
+    sleep 0.1
+done
+[ "$X" != "$before_x" ] || fail "the window manager did not move the window"
 close_and_wait "$window" "$pid" || fail "second launch did not end"
 moved_left=$(ini_value MAIN-Left)
 moved_top=$(ini_value MAIN-Top)
