@@ -10,11 +10,11 @@
 MainController::MainController(const PlatformServices &services)
     : m_services(services), m_store(services.settings, services.executableName.name()),
       m_window(services.clock), m_lifecycle(m_window, m_store),
-      m_run(m_window, m_store, services.executableName.name(), services.createSizeQuery,
+      m_run(m_window, m_store, m_store.section(), services.createSizeQuery,
             services.numberFormatter, services.textFileWriter)
 {
     connectHandlers();
-    m_lifecycle.load(m_services.executableName.name());
+    m_lifecycle.load(m_store.section());
 }
 
 void MainController::connectHandlers()
