@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -11,7 +12,8 @@
 //   NotAFolder   a folder was asked for but the path names something else
 //   AccessDenied the target, or a folder inside the tree, cannot be read or searched
 //   Other        any other system failure (I/O error, too many symbolic links, ...)
-enum class SizeError { None, NotFound, NotAFile, NotAFolder, AccessDenied, Other };
+//   Cancelled    SizeQueryControl::requestCancel() was called before the answer was complete
+enum class SizeError { None, NotFound, NotAFile, NotAFolder, AccessDenied, Other, Cancelled };
 
 // The answer of one size query: a byte count, or a failure with its reason.
 struct SizeResult
@@ -23,6 +25,39 @@ struct SizeResult
     // as bytes, so the text is UTF-8 only when the names are.
     std::string reason;
     [[nodiscard]] bool ok() const { return error == SizeError::None; }
+};
+
+// Progress and cancellation of one query, shared between the thread that runs the query and
+// the threads that watch or cancel it. Every member may be called from any thread at any
+// time, without locks. The counters only grow; after a successful query bytesFound() equals
+// the answer. Files counted are regular files whose size went into the total.
+class SizeQueryControl
+{
+public:
+    void requestCancel() noexcept { m_cancel.store(true, std::memory_order_relaxed); }
+    [[nodiscard]] bool cancelRequested() const noexcept
+    {
+        return m_cancel.load(std::memory_order_relaxed);
+    }
+
+    void addFound(std::uint64_t files, std::uint64_t bytes) noexcept
+    {
+        m_files.fetch_add(files, std::memory_order_relaxed);
+        m_bytes.fetch_add(bytes, std::memory_order_relaxed);
+    }
+    [[nodiscard]] std::uint64_t filesFound() const noexcept
+    {
+        return m_files.load(std::memory_order_relaxed);
+    }
+    [[nodiscard]] std::uint64_t bytesFound() const noexcept
+    {
+        return m_bytes.load(std::memory_order_relaxed);
+    }
+
+private:
+    std::atomic<bool> m_cancel{false};
+    std::atomic<std::uint64_t> m_files{0};
+    std::atomic<std::uint64_t> m_bytes{0};
 };
 
 // The size query service: the size in bytes of one file or of one folder tree. One object
@@ -47,6 +82,10 @@ struct SizeResult
 // when any folder inside the tree cannot be read (AccessDenied, the reason names that
 // folder). A partial total is never answered.
 //
+// Cancellation: once control().requestCancel() is called, a call under way answers
+// SizeError::Cancelled within 0.2 s (never a partial total), and so does any later call.
+// Progress: control() counts files and bytes as they are found.
+//
 // Names are bytes: names that are not UTF-8 work, and so do trees whose paths are longer
 // than PATH_MAX. The walk keeps no state per file, does not recurse on the call stack and
 // keeps the number of open descriptors bounded.
@@ -56,6 +95,11 @@ public:
     virtual ~SizeQuery() = default;
     [[nodiscard]] virtual SizeResult fileSize(const std::filesystem::path &path) = 0;
     [[nodiscard]] virtual SizeResult folderSize(const std::filesystem::path &path) = 0;
+
+    [[nodiscard]] SizeQueryControl &control() noexcept { return m_control; }
+
+private:
+    SizeQueryControl m_control;
 };
 
 // The platform's real service: the Linux engine on Linux, the std::filesystem engine
