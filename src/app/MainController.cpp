@@ -7,11 +7,13 @@
 #include "ui/AboutWindow.h"
 #include "ui/LogOutputWindow.h"
 
+#include <QDebug>
+
 MainController::MainController(const PlatformServices &services)
     : m_services(services), m_store(services.settings, services.executableName.name()),
       m_window(services.clock), m_lifecycle(m_window, m_store),
       m_run(m_window, m_store, m_store.section(), services.createSizeQuery,
-            services.numberFormatter, services.textFileWriter)
+            services.numberFormatter, services.textFileWriter, services.workQueue, services.clock)
 {
     connectHandlers();
     m_lifecycle.load(m_store.section());
@@ -22,7 +24,7 @@ void MainController::connectHandlers()
     Ui::ZEMRA_MAIN &form = m_window.form();
     TargetSelection::attach(form);
     AlwaysOnTop::attach(m_window, form, *m_window.timers().AlwaysOnTopTimer, m_services.zOrder);
-    RunControl::attach(m_window, m_store);
+    RunControl::attach(m_window, m_store, [this] { m_run.cancel(); });
     m_run.attach();
     QObject::connect(form.LOG_OUTPUT_BUTTON, &QPushButton::clicked, &m_window,
                      [this] { openLogOutputWindow(); });
@@ -32,6 +34,11 @@ void MainController::connectHandlers()
     // autoclose countdown). The open window closes first, writing its position, and its
     // modal loop ends; then the main window's own settings are written.
     QObject::connect(&m_window, &MainWindow::unloading, &m_window, [this] {
+        // Closing never waits for a measurement: it is cancelled and leaves the log file
+        // as it was, which the exit status and this line tell a scheduled launch.
+        if (m_run.cancel())
+            qWarning("zemra: measurement cancelled because the window was closed; "
+                     "no log file written");
         closeSecondaryWindows();
         m_lifecycle.unload();
     });

@@ -10,6 +10,7 @@ class SettingsBackend;
 class SizeQuery;
 class TextFileWriter;
 class WindowZOrder;
+class WorkQueue;
 
 // The operating-system services the program runs on. main() passes the real ones; tests pass
 // doubles. Nothing here is owned: every service outlives the controller that uses it.
@@ -24,4 +25,6 @@ struct PlatformServices
     TextFileWriter &textFileWriter;
     // Keeps the main window above others while Always On Top is ticked.
     WindowZOrder &zOrder;
+    // Runs size queries away from the user-interface thread.
+    WorkQueue &workQueue;
 };

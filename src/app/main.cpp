@@ -5,6 +5,7 @@
 #include "platform/QtClock.h"
 #include "platform/SaveFileWriter.h"
 #include "platform/SizeQuery.h"
+#include "platform/ThreadPoolWorkQueue.h"
 #include "platform/WindowZOrder.h"
 
 #include <QApplication>
@@ -13,6 +14,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
 
+    // Made first, so that it is destroyed last: it waits for a cancelled query to finish.
+    ThreadPoolWorkQueue workQueue;
     QtClock clock;
     const std::unique_ptr<QSettingsBackend> settings = QSettingsBackend::forCurrentUser();
     ProcessExecutableName executableName;
@@ -20,7 +23,7 @@ int main(int argc, char *argv[])
     SaveFileWriter textFileWriter;
     const std::unique_ptr<WindowZOrder> zOrder = createWindowZOrder();
     MainController controller({clock, *settings, executableName, &createSizeQuery, numberFormatter,
-                               textFileWriter, *zOrder});
+                               textFileWriter, *zOrder, workQueue});
     controller.window().show();
     const int status = app.exec();
     // A scheduled unattended launch can tell from the exit status whether its run failed.

@@ -3,10 +3,14 @@
 #include "measure/RunLog.h"
 #include "measure/RunLogTexts.h"
 #include "measure/SizeDisplay.h"
+#include "measure/SizeLines.h"
+#include "platform/Clock.h"
 #include "platform/TextFileWriter.h"
 #include "platform/Timer.h"
+#include "platform/WorkQueue.h"
 #include "schedule/RunTexts.h"
 #include "settings/SettingsStore.h"
+#include "ui/InputLock.h"
 #include "ui/MainWindow.h"
 #include "ui/TextBox.h"
 #include "ui/TickBox.h"
@@ -28,6 +32,7 @@ QString failureStatus(SizeError error)
         return RunTexts::accessDenied();
     case SizeError::None:
     case SizeError::Other:
+    case SizeError::Cancelled:
         break;
     }
     return RunTexts::sizingFailed();
@@ -41,51 +46,141 @@ std::filesystem::path targetPath(const QString &text)
 
 } // namespace
 
+// What one pass asks on the work queue, shared by the run and the worker thread: the
+// service object (made for this pass, released with the last owner) and its answer, which
+// the worker writes before the answer is posted back.
+struct MeasurementRun::Query
+{
+    std::unique_ptr<SizeQuery> service;
+    SizeResult result;
+};
+
 MeasurementRun::MeasurementRun(MainWindow &window, SettingsStore &store, QString executableName,
                                SizeQueryFactory createSizeQuery,
                                const NumberFormatter &numberFormatter,
-                               TextFileWriter &textFileWriter)
+                               TextFileWriter &textFileWriter, WorkQueue &workQueue, Clock &clock)
     : m_window(window), m_store(store), m_executableName(std::move(executableName)),
       m_createSizeQuery(std::move(createSizeQuery)), m_numberFormatter(numberFormatter),
-      m_textFileWriter(textFileWriter)
+      m_textFileWriter(textFileWriter), m_workQueue(workQueue),
+      m_progressTimer(clock.createTimer(&m_context, QStringLiteral("SIZE_PROGRESS_TIMER"))),
+      m_inputLock(std::make_unique<InputLock>(window))
 {}
+
+MeasurementRun::~MeasurementRun()
+{
+    // The work queue waits for the query before the program ends; make that wait short.
+    if (m_query)
+        m_query->service->control().requestCancel();
+}
 
 void MeasurementRun::attach()
 {
     QObject::connect(m_window.timers().FILE_FOLDER_SIZER_TIMER, &Timer::ticked, &m_window,
                      [this] { perform(); });
+    QObject::connect(m_progressTimer, &Timer::ticked, &m_window, [this] { showProgress(); });
 }
 
 void MeasurementRun::perform()
 {
-    Ui::ZEMRA_MAIN &form = m_window.form();
-    const MainTimers &timers = m_window.timers();
+    // The timer ticks during a query only when a run was requested meanwhile; it stays
+    // enabled, so that run starts at a tick after this one has ended.
+    if (m_query)
+        return;
 
+    Ui::ZEMRA_MAIN &form = m_window.form();
     form.RUN_NOW_BUTTON->setEnabled(false);
     m_store.writePath(Setting::TargetPath, form.FF_LOCATION_TEXTBOX->text());
     m_store.writePath(Setting::LogFilePath, form.LOGFILE_TEXTBOX->text());
 
-    QString failure;
+    m_failure.clear();
+    m_timerTakenOff = false;
     if (TickBox::isTicked(*form.USE_FILE_TICKBOX)) {
         form.CURRENT_STATUS_LABEL->setText(RunTexts::running());
-        failure = pass(TargetKind::File);
+        startPass(TargetKind::File);
+        return;
     }
+    continueAfter(TargetKind::File);
+}
+
+void MeasurementRun::continueAfter(TargetKind kind)
+{
     // A failed file pass ends the measuring: the folder pass could only overwrite the error
     // report with a figure for a target the user did not mean.
-    if (failure.isEmpty() && TickBox::isTicked(*form.USE_FOLDER_TICKBOX))
-        failure = pass(TargetKind::Folder);
+    if (kind == TargetKind::File && m_failure.isEmpty() &&
+        TickBox::isTicked(*m_window.form().USE_FOLDER_TICKBOX)) {
+        startPass(TargetKind::Folder);
+        return;
+    }
+    finish();
+}
+
+void MeasurementRun::startPass(TargetKind kind)
+{
+    Ui::ZEMRA_MAIN &form = m_window.form();
+    auto query = std::make_shared<Query>();
+    query->service = m_createSizeQuery();
+    const std::filesystem::path path = targetPath(form.FF_LOCATION_TEXTBOX->text());
+
+    m_query = query;
+    m_displayBeforeQuery = TextBox::text(*form.OUTPUT_WINDOW_TEXTBOX);
+    m_window.timers().FILE_FOLDER_SIZER_TIMER->setEnabled(false);
+    m_timerTakenOff = true;
+    m_inputLock->engage({form.AUTO_STARTS_STOPS_BUTTON});
+    m_progressTimer->setInterval(500);
+    m_progressTimer->setEnabled(true);
+
+    // The work queue may answer at once (a test double does), so nothing follows this call.
+    m_workQueue.run(
+        &m_context,
+        [query, kind, path] {
+            try {
+                query->result = kind == TargetKind::File ? query->service->fileSize(path)
+                                                         : query->service->folderSize(path);
+            } catch (const std::exception &error) {
+                query->result = {0, SizeError::Other, error.what()};
+            }
+        },
+        [this, query, kind] {
+            if (m_query != query) // cancelled meanwhile
+                return;
+            endQuery();
+            passAnswered(kind, query->result);
+        });
+}
+
+void MeasurementRun::passAnswered(TargetKind kind, const SizeResult &result)
+{
+    Ui::ZEMRA_MAIN &form = m_window.form();
+    const QString label =
+        kind == TargetKind::File ? RunLogTexts::fileLabel() : RunLogTexts::folderLabel();
+    if (result.ok()) {
+        SizeDisplay::fill(form, result.bytes, m_numberFormatter);
+        TextBox::setText(*form.LOG_FILE_OUTPUT_TEXTBOX, composeLog(label, nullptr));
+    } else {
+        SizeDisplay::clear(form);
+        const QString reason = QString::fromStdString(result.reason);
+        TextBox::setText(*form.LOG_FILE_OUTPUT_TEXTBOX, composeLog(label, &reason));
+        m_failure = failureStatus(result.error);
+    }
+    continueAfter(kind);
+}
+
+void MeasurementRun::finish()
+{
+    Ui::ZEMRA_MAIN &form = m_window.form();
+    const MainTimers &timers = m_window.timers();
 
     const WriteResult written = m_textFileWriter.write(
         form.LOGFILE_TEXTBOX->text(), TextBox::text(*form.LOG_FILE_OUTPUT_TEXTBOX));
     if (!written.ok) {
         qWarning().noquote() << "zemra: log file not written:" << written.reason;
-        if (failure.isEmpty())
-            failure = RunTexts::logFileNotWritten();
+        if (m_failure.isEmpty())
+            m_failure = RunTexts::logFileNotWritten();
     }
 
-    m_lastRunFailed = !failure.isEmpty();
+    m_lastRunFailed = !m_failure.isEmpty();
     if (m_lastRunFailed)
-        form.CURRENT_STATUS_LABEL->setText(failure);
+        form.CURRENT_STATUS_LABEL->setText(m_failure);
     else
         form.CURRENT_STATUS_LABEL->setText(RunTexts::completed());
 
@@ -100,30 +195,39 @@ void MeasurementRun::perform()
         form.RUN_NOW_BUTTON->setEnabled(true);
         form.AUTO_STARTS_STOPS_BUTTON->setText(RunTexts::start());
     }
-    timers.FILE_FOLDER_SIZER_TIMER->setEnabled(false);
+    // After a query the timer is already off, and enabled only by a request made meanwhile,
+    // which must not be lost.
+    if (!m_timerTakenOff)
+        timers.FILE_FOLDER_SIZER_TIMER->setEnabled(false);
 }
 
-QString MeasurementRun::pass(TargetKind kind)
+bool MeasurementRun::cancel()
 {
-    Ui::ZEMRA_MAIN &form = m_window.form();
-    const QString label =
-        kind == TargetKind::File ? RunLogTexts::fileLabel() : RunLogTexts::folderLabel();
+    if (!m_query)
+        return false;
+    m_query->service->control().requestCancel();
+    TextBox::setText(*m_window.form().OUTPUT_WINDOW_TEXTBOX, m_displayBeforeQuery);
+    endQuery();
+    m_lastRunFailed = true;
+    return true;
+}
 
-    // A new service object for each pass, released when the pass ends.
-    const std::unique_ptr<SizeQuery> service = m_createSizeQuery();
-    const std::filesystem::path path = targetPath(form.FF_LOCATION_TEXTBOX->text());
-    const SizeResult result =
-        kind == TargetKind::File ? service->fileSize(path) : service->folderSize(path);
+void MeasurementRun::showProgress()
+{
+    if (!m_query)
+        return;
+    // The first update comes after half a second, the next ones five times a second.
+    m_progressTimer->setInterval(200);
+    const std::uint64_t bytes = m_query->service->control().bytesFound();
+    TextBox::setText(*m_window.form().OUTPUT_WINDOW_TEXTBOX,
+                     SizeLines::lines(bytes, m_numberFormatter).constFirst());
+}
 
-    if (!result.ok()) {
-        SizeDisplay::clear(form);
-        const QString reason = QString::fromStdString(result.reason);
-        TextBox::setText(*form.LOG_FILE_OUTPUT_TEXTBOX, composeLog(label, &reason));
-        return failureStatus(result.error);
-    }
-    SizeDisplay::fill(form, result.bytes, m_numberFormatter);
-    TextBox::setText(*form.LOG_FILE_OUTPUT_TEXTBOX, composeLog(label, nullptr));
-    return {};
+void MeasurementRun::endQuery()
+{
+    m_query.reset();
+    m_progressTimer->setEnabled(false);
+    m_inputLock->release();
 }
 
 QString MeasurementRun::composeLog(const QString &targetLabel, const QString *errorReason) const

@@ -2,22 +2,33 @@
 
 #include "platform/SizeQuery.h"
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
+class Clock;
+class InputLock;
 class MainWindow;
 class NumberFormatter;
 class SettingsStore;
 class TextFileWriter;
+class Timer;
+class WorkQueue;
 
 // One measurement run: the handling of a tick of FILE_FOLDER_SIZER_TIMER. It saves both
 // paths, sizes the target as a file and/or a folder as the target tickboxes say, fills the
 // size display, composes the run log, writes it to the log file and hands the window over to
-// Ready or to the autoclose countdown. It disables its timer last, so one request gives one
-// run. The run blocks the window while the size query runs; the query's own threads keep
-// that short.
+// Ready or to the autoclose countdown, in that order.
+//
+// Each size query runs on the work queue, away from the user-interface thread; the run
+// resumes with its next step when the answer arrives. Meanwhile the window repaints, shows
+// the busy cursor and ignores input except the START/STOP button and the close box; after
+// half a second the size display shows the bytes found so far, at most five times a second.
+// The run takes its timer's enabled flag off while a query is under way, so the timer cannot
+// start a second run meanwhile; a run requested during the query enables it again and
+// happens at a later tick, after this run has ended.
 //
 // A failed step ends the run truthfully instead of leaving an earlier result on record: a
 // failed size query skips any later pass, empties the size display and turns the run log
@@ -29,23 +40,44 @@ class MeasurementRun
 public:
     using SizeQueryFactory = std::function<std::unique_ptr<SizeQuery>()>;
 
+    // Every reference outlives the run.
     MeasurementRun(MainWindow &window, SettingsStore &store, QString executableName,
                    SizeQueryFactory createSizeQuery, const NumberFormatter &numberFormatter,
-                   TextFileWriter &textFileWriter);
+                   TextFileWriter &textFileWriter, WorkQueue &workQueue, Clock &clock);
+    ~MeasurementRun();
+    MeasurementRun(const MeasurementRun &) = delete;
+    MeasurementRun &operator=(const MeasurementRun &) = delete;
 
-    // Connects the run to its timer; the window outlives the connection.
+    // Connects the run to its timer.
     void attach();
 
+    // The timer's tick: starts a run, unless one is waiting for its size query.
     void perform();
 
-    // Whether the latest run failed (false before any run).
+    // Whether a run is waiting for its size query.
+    [[nodiscard]] bool isMeasuring() const { return m_query != nullptr; }
+
+    // Cancels the size query under way: the run ends at once without writing the log file
+    // and without a hand-over (the caller puts the window in the state it wants); the size
+    // display shows again what it showed before the pass. The query itself stops on its
+    // thread shortly after. Counts as a failed run. Returns false when no query was under way.
+    bool cancel();
+
+    // Whether the latest run failed or was cancelled (false before any run).
     [[nodiscard]] bool lastRunFailed() const { return m_lastRunFailed; }
 
 private:
     enum class TargetKind { File, Folder };
+    struct Query;
 
-    // One pass; returns the status text of its failure, or an empty text when it succeeded.
-    QString pass(TargetKind kind);
+    void startPass(TargetKind kind);
+    void passAnswered(TargetKind kind, const SizeResult &result);
+    // What follows the file pass: the folder pass, or the end of the run.
+    void continueAfter(TargetKind kind);
+    // Writes the log file and hands the window over.
+    void finish();
+    void showProgress();
+    void endQuery();
     QString composeLog(const QString &targetLabel, const QString *errorReason) const;
 
     MainWindow &m_window;
@@ -54,5 +86,18 @@ private:
     SizeQueryFactory m_createSizeQuery;
     const NumberFormatter &m_numberFormatter;
     TextFileWriter &m_textFileWriter;
+    WorkQueue &m_workQueue;
+    // Answers are delivered only while it exists; it also owns the progress timer.
+    QObject m_context;
+    Timer *m_progressTimer;
+    std::unique_ptr<InputLock> m_inputLock;
+
+    // The run under way: its query (null when none is under way), the first failure's
+    // status text, and what the size display showed before the query started.
+    std::shared_ptr<Query> m_query;
+    QString m_failure;
+    QString m_displayBeforeQuery;
+    // Whether the run took its timer's enabled flag off for a query.
+    bool m_timerTakenOff = false;
     bool m_lastRunFailed = false;
 };

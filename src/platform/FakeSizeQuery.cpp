@@ -2,7 +2,16 @@
 
 #include <utility>
 
-FakeSizeQuery::FakeSizeQuery(std::shared_ptr<Log> log) : m_log(std::move(log)) {}
+FakeSizeQuery::FakeSizeQuery(std::shared_ptr<Log> log) : m_log(std::move(log))
+{
+    m_log->latest = this;
+}
+
+FakeSizeQuery::~FakeSizeQuery()
+{
+    if (m_log->latest == this)
+        m_log->latest = nullptr;
+}
 
 SizeResult FakeSizeQuery::fileSize(const std::filesystem::path &path)
 {
@@ -40,6 +49,8 @@ SizeResult FakeSizeQuery::failure(SizeError error, std::string reason)
 SizeResult FakeSizeQuery::next(Kind kind, const std::filesystem::path &path)
 {
     m_log->calls.push_back({kind, path});
+    if (control().cancelRequested())
+        return failure(SizeError::Cancelled, "FakeSizeQuery: cancelled");
     if (m_log->answers.empty())
         return failure(SizeError::Other, "FakeSizeQuery: no scripted answer left");
     SizeResult result = std::move(m_log->answers.front());

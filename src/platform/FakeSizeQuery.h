@@ -7,7 +7,8 @@
 #include <memory>
 #include <vector>
 
-// Test double for SizeQuery: answers from a script and records every call. The script and
+// Test double for SizeQuery: answers from a script and records every call; a call made
+// after a cancel request answers SizeError::Cancelled and uses no scripted answer. The script and
 // the record live in a Log shared by the test and every FakeSizeQuery made from it, so they
 // outlive the service objects that the code under test creates and releases per pass.
 class FakeSizeQuery final : public SizeQuery
@@ -28,9 +29,14 @@ public:
         std::deque<SizeResult> answers;
         std::vector<Call> calls;  // every call made, in order
         int instancesCreated = 0; // objects made by factory()
+        // The newest FakeSizeQuery while it exists, else null: lets a test report progress.
+        FakeSizeQuery *latest = nullptr;
     };
 
     explicit FakeSizeQuery(std::shared_ptr<Log> log);
+    ~FakeSizeQuery() override;
+    FakeSizeQuery(const FakeSizeQuery &) = delete;
+    FakeSizeQuery &operator=(const FakeSizeQuery &) = delete;
 
     [[nodiscard]] SizeResult fileSize(const std::filesystem::path &path) override;
     [[nodiscard]] SizeResult folderSize(const std::filesystem::path &path) override;

@@ -6,14 +6,14 @@
 #include "ui/MainWindow.h"
 #include "ui/TickBox.h"
 
-void RunControl::attach(MainWindow &window, SettingsStore &store)
+void RunControl::attach(MainWindow &window, SettingsStore &store, CancelRun cancelRun)
 {
     Ui::ZEMRA_MAIN &form = window.form();
     const MainTimers &timers = window.timers();
     QObject::connect(form.RUN_NOW_BUTTON, &QPushButton::clicked, &window,
                      [&window] { runNow(window); });
     QObject::connect(form.AUTO_STARTS_STOPS_BUTTON, &QPushButton::clicked, &window,
-                     [&window] { startStop(window); });
+                     [&window, cancelRun = std::move(cancelRun)] { startStop(window, cancelRun); });
     QObject::connect(timers.AUTOSTART_TIMER, &Timer::ticked, &window,
                      [&window, &store] { autostartTick(window, store); });
     QObject::connect(timers.AUTOCLOSE_TIMER, &Timer::ticked, &window,
@@ -29,7 +29,7 @@ void RunControl::runNow(MainWindow &window)
     window.timers().FILE_FOLDER_SIZER_TIMER->setEnabled(true);
 }
 
-void RunControl::startStop(MainWindow &window)
+void RunControl::startStop(MainWindow &window, const CancelRun &cancelRun)
 {
     Ui::ZEMRA_MAIN &form = window.form();
     const MainTimers &timers = window.timers();
@@ -40,6 +40,8 @@ void RunControl::startStop(MainWindow &window)
         timers.AUTOSTART_TIMER->setEnabled(true);
         return;
     }
+    if (cancelRun)
+        cancelRun();
     form.RUN_NOW_BUTTON->setEnabled(true);
     form.AUTO_STARTS_STOPS_BUTTON->setText(RunTexts::start());
     timers.AUTOSTART_TIMER->setEnabled(false);

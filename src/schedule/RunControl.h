@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class MainWindow;
 class SettingsStore;
 
@@ -13,14 +15,18 @@ class SettingsStore;
 class RunControl
 {
 public:
+    // Called by STOP before it returns the window to Ready: ends a run that is waiting for
+    // its size query, so that nothing of it follows the click.
+    using CancelRun = std::function<void()>;
+
     // Connects the handlers; window and store outlive the connections.
-    static void attach(MainWindow &window, SettingsStore &store);
+    static void attach(MainWindow &window, SettingsStore &store, CancelRun cancelRun);
 
     // Run Now: a manual run three seconds from now.
     static void runNow(MainWindow &window);
     // START (by its caption alone) starts the ten-second countdown; anything else stops
-    // every countdown and pending run and returns to Ready.
-    static void startStop(MainWindow &window);
+    // every countdown, pending run and run under way, and returns to Ready.
+    static void startStop(MainWindow &window, const CancelRun &cancelRun = {});
     // End of the start countdown: requests a run, saves both paths, and locks the target
     // path while AutoStart is ticked or unlocks it otherwise.
     static void autostartTick(MainWindow &window, SettingsStore &store);

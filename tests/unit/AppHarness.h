@@ -2,6 +2,7 @@
 
 #include "app/MainController.h"
 #include "platform/FakeSizeQuery.h"
+#include "platform/FakeWorkQueue.h"
 #include "platform/FixedExecutableName.h"
 #include "platform/FixedNumberFormatter.h"
 #include "platform/QSettingsBackend.h"
@@ -32,7 +33,7 @@ public:
         m_clock = std::make_unique<VirtualClock>();
         m_controller = std::make_unique<MainController>(
             PlatformServices{*m_clock, *m_backend, *m_executableName, sizeQueryFactory(),
-                             m_numberFormatter, m_writer, m_zOrder});
+                             m_numberFormatter, m_writer, m_zOrder, m_workQueue});
     }
 
     void show() { window().show(); }
@@ -47,6 +48,8 @@ public:
     [[nodiscard]] FakeSizeQuery::Log &sizes() { return *m_sizes; }
     // Called whenever the run makes a size query service, before it asks anything.
     void onSizeQueryCreated(std::function<void()> hook) { m_onSizeQueryCreated = std::move(hook); }
+    // Where size queries run: at once unless the test holds them.
+    [[nodiscard]] FakeWorkQueue &workQueue() { return m_workQueue; }
     // The log files written.
     [[nodiscard]] RecordingTextFileWriter &writer() { return m_writer; }
     // The z-order calls made, and the foreground window the program is told of.
@@ -96,5 +99,6 @@ private:
     FixedNumberFormatter m_numberFormatter;
     RecordingTextFileWriter m_writer;
     RecordingZOrder m_zOrder;
+    FakeWorkQueue m_workQueue;
     std::unique_ptr<MainController> m_controller;
 };

@@ -1,0 +1,20 @@
+#include "platform/FakeWorkQueue.h"
+
+void FakeWorkQueue::run(QObject *context, std::function<void()> work, std::function<void()> done)
+{
+    m_waiting.push_back({context, std::move(work), std::move(done)});
+    if (!m_holding)
+        finishNext();
+}
+
+bool FakeWorkQueue::finishNext()
+{
+    if (m_waiting.empty())
+        return false;
+    Item item = std::move(m_waiting.front());
+    m_waiting.pop_front();
+    item.work();
+    if (item.context)
+        item.done();
+    return true;
+}
