@@ -313,7 +313,7 @@ TEST(SettingsFailureTest, FailedWriteReportsFalseAndLeavesTheFileAsItWas)
     file.close();
 
     // Replacing the folder by a file makes every later write fail.
-    QSettingsBackend backend(app.iniPath());
+    IniFileSettingsBackend backend(app.iniPath());
     ASSERT_TRUE(
         backend.write(QStringLiteral("zemra"), QStringLiteral("MAIN-Left"), QStringLiteral("15")));
     const QString folder = QFileInfo(app.iniPath()).absolutePath();
@@ -340,7 +340,7 @@ TEST(SettingsFileTest, DefaultFileFollowsXdgConfigHome)
 {
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", "/tmp/zemra-xdg-test");
-    EXPECT_EQ(QSettingsBackend::defaultFilePath(),
+    EXPECT_EQ(IniFileSettingsBackend::defaultFilePath(),
               QStringLiteral("/tmp/zemra-xdg-test/ZEMRA/ZEMRA.ini"));
     if (saved.isNull())
         qunsetenv("XDG_CONFIG_HOME");
