@@ -101,6 +101,16 @@ TEST(SettingsWriteFailureTest, AStoreThatRefusesWritesKeepsTheProgramAndTheFileI
                         : QString();
          },
          QStringLiteral("permission denied"), 18, QStringLiteral("/kept"), QPoint(80, 100)},
+        {"file that may be written but not read",
+         [](const QString &config) {
+             // Rewriting it unread would keep only the one entry being written.
+             const QString file = config + QStringLiteral("/ZEMRA/ZEMRA.ini");
+             return makeFolder(config + QStringLiteral("/ZEMRA"), 0777) &&
+                            put(file, StoredFile, 0622)
+                        ? file
+                        : QString();
+         },
+         QStringLiteral("cannot read the file"), 18, QString(), QPoint(67, 67)},
         {"folder that is a file",
          [](const QString &config) {
              const QString file = config + QStringLiteral("/ZEMRA");
