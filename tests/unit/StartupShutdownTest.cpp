@@ -334,6 +334,20 @@ TEST(SettingsFailureTest, FailedWriteReportsFalseAndLeavesTheFileAsItWas)
     EXPECT_TRUE(after.contains("MAIN-Left=15"));
     EXPECT_FALSE(after.contains("MAIN-Top"));
     EXPECT_NE(before, QByteArray());
+
+    // When the folder comes back, the next write adds its own entry and removes none.
+    moved.close();
+    ASSERT_TRUE(QFile::remove(folder));
+    ASSERT_TRUE(QFile::rename(folder + QStringLiteral(".moved"), folder));
+    EXPECT_TRUE(backend.write(QStringLiteral("zemra"), QStringLiteral("AUTOSTART_TICKBOX"),
+                              QStringLiteral("1")));
+    EXPECT_EQ(backend.read(QStringLiteral("zemra"), QStringLiteral("FF_LOCATION_TEXTBOX")),
+              QStringLiteral("/kept"));
+    EXPECT_EQ(backend.read(QStringLiteral("zemra"), QStringLiteral("MAIN-Left")),
+              QStringLiteral("15"));
+    EXPECT_EQ(backend.read(QStringLiteral("zemra"), QStringLiteral("AUTOSTART_TICKBOX")),
+              QStringLiteral("1"));
+    EXPECT_EQ(backend.read(QStringLiteral("zemra"), QStringLiteral("MAIN-Top")), std::nullopt);
 }
 
 TEST(SettingsFileTest, DefaultFileFollowsXdgConfigHome)
