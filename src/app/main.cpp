@@ -1,9 +1,9 @@
 #include "app/MainController.h"
 #include "platform/LocaleNumberFormatter.h"
 #include "platform/ProcessExecutableName.h"
-#include "platform/QSettingsBackend.h"
 #include "platform/QtClock.h"
 #include "platform/SaveFileWriter.h"
+#include "platform/SettingsBackend.h"
 #include "platform/SizeQuery.h"
 #include "platform/ThreadPoolWorkQueue.h"
 #include "platform/WindowZOrder.h"
@@ -17,8 +17,8 @@ int main(int argc, char *argv[])
     // Made first, so that it is destroyed last: it waits for a cancelled query to finish.
     ThreadPoolWorkQueue workQueue;
     QtClock clock;
-    const std::unique_ptr<QSettingsBackend> settings = QSettingsBackend::forCurrentUser();
-    ProcessExecutableName executableName;
+    const std::unique_ptr<SettingsBackend> settings = createSettingsBackend();
+    ProcessExecutableName executableName(QCoreApplication::arguments().value(0));
     LocaleNumberFormatter numberFormatter;
     SaveFileWriter textFileWriter;
     const std::unique_ptr<WindowZOrder> zOrder = createWindowZOrder();

@@ -3,9 +3,19 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+ProcessExecutableName::ProcessExecutableName(QString invokedPath)
+    : m_invokedPath(std::move(invokedPath))
+{}
+
 QString ProcessExecutableName::name() const
 {
-    return fromFileName(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    return fromPaths(m_invokedPath, QCoreApplication::applicationFilePath());
+}
+
+QString ProcessExecutableName::fromPaths(const QString &invokedPath, const QString &resolvedPath)
+{
+    const QString invoked = fromFileName(QFileInfo(invokedPath).fileName());
+    return invoked.isEmpty() ? fromFileName(QFileInfo(resolvedPath).fileName()) : invoked;
 }
 
 QString ProcessExecutableName::fromFileName(const QString &fileName)

@@ -1,69 +1,44 @@
 #include "platform/QSettingsBackend.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
 QString entryPath(const QString &section, const QString &key)
 {
-    return section + QLatin1Char('/') + key;
+    return section + u'/' + key;
 }
 
 } // namespace
 
-QSettingsBackend::QSettingsBackend(const QString &filePath)
-    : QSettingsBackend(filePath, QSettings::IniFormat)
+QSettingsBackend::QSettingsBackend(QString location, QSettings::Format format)
+    : m_location(std::move(location)), m_format(format)
 {}
-
-QSettingsBackend::QSettingsBackend(const QString &location, QSettings::Format format)
-    : m_settings(location, format)
-{
-    // Without this an absent key could be answered from a system-wide file.
-    m_settings.setFallbacksEnabled(false);
-}
-
-std::unique_ptr<QSettingsBackend> QSettingsBackend::forCurrentUser()
-{
-#ifdef Q_OS_WIN
-    return std::unique_ptr<QSettingsBackend>(new QSettingsBackend(
-        QStringLiteral("HKEY_CURRENT_USER\\Software\\ZEMRA"), QSettings::NativeFormat));
-#else
-    return std::make_unique<QSettingsBackend>(defaultFilePath());
-#endif
-}
-
-QString QSettingsBackend::defaultFilePath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/ZEMRA/ZEMRA.ini");
-}
 
 std::optional<QString> QSettingsBackend::read(const QString &section, const QString &key)
 {
-    // sync() picks up what another copy of the program wrote since our last call.
-    m_settings.sync();
+    QSettings settings(m_location, m_format);
+    // Without this an absent key could be answered from a machine-wide store.
+    settings.setFallbacksEnabled(false);
     const QString path = entryPath(section, key);
-    if (!m_settings.contains(path))
+    if (!settings.contains(path))
         return std::nullopt;
-    return m_settings.value(path).toString();
+    return settings.value(path).toString();
 }
 
 bool QSettingsBackend::write(const QString &section, const QString &key, const QString &value)
 {
+    // A fresh QSettings per write: QSettings keeps the first error it met in status(), so a
+    // long-lived one would report every later write as failed.
+    QSettings settings(m_location, m_format);
+    settings.setFallbacksEnabled(false);
     const QString path = entryPath(section, key);
-    m_settings.setValue(path, value);
-    // QSettings creates a missing folder itself only in some versions; do it explicitly.
-    if (m_settings.format() == QSettings::IniFormat)
-        QDir().mkpath(QFileInfo(m_settings.fileName()).absolutePath());
-    m_settings.sync();
-    if (m_settings.status() == QSettings::NoError)
+    settings.setValue(path, value);
+    settings.sync();
+    if (settings.status() == QSettings::NoError)
         return true;
-
-    m_error = QStringLiteral("cannot write %1 to %2").arg(path, m_settings.fileName());
-    // Forget the unsaved value, so that reads keep answering what the file holds.
-    m_settings.remove(path);
-    m_settings.sync();
+    m_error = u"cannot save %1 in %2: %3"_s.arg(
+        path, m_location,
+        settings.status() == QSettings::AccessError ? u"access denied"_s : u"format error"_s);
     return false;
 }

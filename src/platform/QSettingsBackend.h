@@ -4,27 +4,16 @@
 
 #include <QSettings>
 
-#include <memory>
-
-// Settings kept through QSettings under the application name "ZEMRA", one section (INI
-// section or registry key) per executable name.
+// Settings kept through QSettings, one group per section: on Windows the registry key
+// HKEY_CURRENT_USER\Software\ZEMRA (NativeFormat). Elsewhere the INI file is handled by
+// IniFileSettingsBackend instead, which keeps what the user wrote by hand.
 //
-// The per-user store is the registry key HKEY_CURRENT_USER\Software\ZEMRA on Windows and the
-// INI file $XDG_CONFIG_HOME/ZEMRA/ZEMRA.ini (~/.config/ZEMRA/ZEMRA.ini when unset) elsewhere.
-// QSettings replaces an INI file atomically on every write, so a failed write (read-only
-// folder, full disk) leaves the previous file whole. A file that cannot be read behaves as
-// empty.
+// Each call opens the store afresh, so a failed write is only that write failing: it neither
+// hides the entries nor makes later writes look refused, and nothing is removed.
 class QSettingsBackend final : public SettingsBackend
 {
 public:
-    // An INI file at filePath.
-    explicit QSettingsBackend(const QString &filePath);
-
-    // The current user's store.
-    [[nodiscard]] static std::unique_ptr<QSettingsBackend> forCurrentUser();
-
-    // The per-user INI file where the platform has no native store of its own.
-    [[nodiscard]] static QString defaultFilePath();
+    QSettingsBackend(QString location, QSettings::Format format);
 
     [[nodiscard]] std::optional<QString> read(const QString &section, const QString &key) override;
     [[nodiscard]] bool write(const QString &section, const QString &key,
@@ -32,8 +21,7 @@ public:
     [[nodiscard]] QString errorString() const override { return m_error; }
 
 private:
-    QSettingsBackend(const QString &location, QSettings::Format format);
-
-    QSettings m_settings;
+    QString m_location;
+    QSettings::Format m_format;
     QString m_error;
 };

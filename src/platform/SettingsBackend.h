@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 // The per-user persistent store of text entries, addressed by section and key under the
@@ -24,4 +25,12 @@ public:
 
     // Why the last failed write failed.
     [[nodiscard]] virtual QString errorString() const = 0;
+
+    // The file that holds the entries, or an empty text when they are not kept in a file
+    // (the Windows registry, the memory double).
+    [[nodiscard]] virtual QString storageFilePath() const { return {}; }
 };
+
+// The current user's store: the registry key HKEY_CURRENT_USER\Software\ZEMRA on Windows, the
+// file IniFileSettingsBackend::defaultFilePath() elsewhere.
+[[nodiscard]] std::unique_ptr<SettingsBackend> createSettingsBackend();

@@ -32,3 +32,18 @@ const SettingEntry &settingEntry(Setting setting)
 {
     return settingEntries()[static_cast<std::size_t>(setting)];
 }
+
+bool isWindowExtent(Setting setting)
+{
+    switch (setting) {
+    case Setting::MainWidth:
+    case Setting::MainHeight:
+    case Setting::AboutWidth:
+    case Setting::AboutHeight:
+    case Setting::LogWindowWidth:
+    case Setting::LogWindowHeight:
+        return true;
+    default:
+        return false;
+    }
+}

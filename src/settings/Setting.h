@@ -42,6 +42,9 @@ struct SettingEntry
     QLatin1StringView defaultText;
 };
 
+// Whether a geometry entry holds a window's width or height rather than its left or top edge.
+[[nodiscard]] bool isWindowExtent(Setting setting);
+
 // The table, in the order of Setting.
 [[nodiscard]] const std::array<SettingEntry, 19> &settingEntries();
 [[nodiscard]] const SettingEntry &settingEntry(Setting setting);

@@ -12,6 +12,22 @@ std::optional<float> SettingValue::parseGeometry(const QString &text)
     return value;
 }
 
+std::optional<float> SettingValue::parseWindowEdge(const QString &text)
+{
+    const std::optional<float> value = parseGeometry(text);
+    if (!value || std::fabs(*value) > MaxWindowTwips)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<float> SettingValue::parseWindowExtent(const QString &text)
+{
+    const std::optional<float> value = parseGeometry(text);
+    if (!value || *value <= 0.0f || *value > MaxWindowTwips)
+        return std::nullopt;
+    return value;
+}
+
 QString SettingValue::formatGeometry(float twips)
 {
     // Fixed notation with the fewest digits that round-trip; "-0" would read back the same

@@ -11,19 +11,32 @@ SettingsStore::SettingsStore(SettingsBackend &backend, QString section)
 
 QString SettingsStore::readText(Setting setting) const
 {
+    return usableText(setting, readStoredText(setting));
+}
+
+std::optional<QString> SettingsStore::readStoredText(Setting setting) const
+{
+    return m_backend.read(m_section, settingEntry(setting).key);
+}
+
+QString SettingsStore::usableText(Setting setting, const std::optional<QString> &stored)
+{
     const SettingEntry &entry = settingEntry(setting);
-    const std::optional<QString> stored = m_backend.read(m_section, entry.key);
     if (!stored)
         return entry.defaultText;
+    bool usable = true;
     switch (entry.form) {
     case ValueForm::Geometry:
-        return SettingValue::parseGeometry(*stored) ? *stored : QString(entry.defaultText);
+        usable = isWindowExtent(setting) ? SettingValue::parseWindowExtent(*stored).has_value()
+                                         : SettingValue::parseWindowEdge(*stored).has_value();
+        break;
     case ValueForm::Tick:
-        return SettingValue::parseTick(*stored) ? *stored : QString(entry.defaultText);
+        usable = SettingValue::parseTick(*stored).has_value();
+        break;
     case ValueForm::Path:
         break;
     }
-    return *stored;
+    return usable ? *stored : QString(entry.defaultText);
 }
 
 bool SettingsStore::writeText(Setting setting, const QString &text)

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class SettingsBackend;
 
 // The program's settings: typed reads and writes of the entries in settingEntries(), in
@@ -11,7 +13,9 @@ class SettingsBackend;
 // once; nothing is cached.
 //
 // A read never fails: an absent entry, an unreadable store or stored text that does not
-// convert to the entry's value form yields the entry's default. A write that the store
+// convert to the entry's value form yields the entry's default. A geometry value counts as
+// convertible only when it could belong to a real window: a left or top edge within
+// SettingValue::MaxWindowTwips, a width or height above 0 and within it. A write that the store
 // refuses is reported on standard error and returns false; the program goes on.
 class SettingsStore
 {
@@ -21,6 +25,11 @@ public:
     // The stored text converted by the entry's value form, as text again: what read()
     // and write() exchange with the backend.
     [[nodiscard]] QString readText(Setting setting) const;
+    // The entry's text exactly as stored, convertible or not; nullopt when it is absent.
+    [[nodiscard]] std::optional<QString> readStoredText(Setting setting) const;
+    // What readText() answers for an entry that holds stored: the stored text when it
+    // converts, else the entry's default. Pure.
+    [[nodiscard]] static QString usableText(Setting setting, const std::optional<QString> &stored);
     bool writeText(Setting setting, const QString &text);
 
     [[nodiscard]] float readGeometry(Setting setting) const;

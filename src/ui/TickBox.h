@@ -12,8 +12,10 @@ class TickBox
 public:
     [[nodiscard]] static qint16 value(const QCheckBox &box);
 
-    // Sets the tick value; a box set to 2 becomes tristate to be able to show grey. Qt emits
-    // stateChanged when the value differs, so the box's change handling runs as for a click.
+    // Sets the tick value; a box set to 2 becomes tristate to be able to show grey (the
+    // program's tickboxes leave grey, and tristate, at the first click: WrappingCheckBox).
+    // Qt emits stateChanged when the value differs, so the box's change handling runs as for
+    // a click.
     static void setValue(QCheckBox &box, qint16 value);
 
     // Only the value 1 counts as ticked; grey counts as unticked.

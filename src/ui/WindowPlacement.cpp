@@ -15,8 +15,10 @@ WindowPlacement::WindowPlacement(SettingsStore &store, Setting left, Setting top
 void WindowPlacement::restore(QWidget &window)
 {
     TwipsGeometry geometry;
-    geometry.left = m_store.readGeometry(m_left);
-    geometry.top = m_store.readGeometry(m_top);
+    m_storedLeft = m_store.readStoredText(m_left);
+    geometry.left = *SettingValue::parseGeometry(SettingsStore::usableText(m_left, m_storedLeft));
+    m_storedTop = m_store.readStoredText(m_top);
+    geometry.top = *SettingValue::parseGeometry(SettingsStore::usableText(m_top, m_storedTop));
     geometry.width = m_store.readGeometry(m_width);
     geometry.height = m_store.readGeometry(m_height);
 
@@ -42,8 +44,22 @@ void WindowPlacement::restore(QWidget &window)
 void WindowPlacement::save(const QWidget &window)
 {
     const QPoint position = window.pos();
-    const bool unmoved = position == m_restoredPosition;
-    m_store.writeGeometry(m_left,
-                          unmoved ? m_restored.left : WindowGeometry::toTwips(position.x()));
-    m_store.writeGeometry(m_top, unmoved ? m_restored.top : WindowGeometry::toTwips(position.y()));
+    if (position != m_restoredPosition) {
+        m_store.writeGeometry(m_left, WindowGeometry::toTwips(position.x()));
+        m_store.writeGeometry(m_top, WindowGeometry::toTwips(position.y()));
+        return;
+    }
+    // Not moved: the entries keep what they held, even when the window opened elsewhere
+    // because no present screen shows the stored position (the monitor may come back).
+    writeBack(m_left, m_storedLeft, m_restored.left);
+    writeBack(m_top, m_storedTop, m_restored.top);
+}
+
+void WindowPlacement::writeBack(Setting setting, const std::optional<QString> &stored,
+                                float restored)
+{
+    if (stored)
+        m_store.writeText(setting, *stored);
+    else
+        m_store.writeGeometry(setting, restored);
 }

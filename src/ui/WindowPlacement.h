@@ -3,6 +3,10 @@
 #include "settings/Setting.h"
 #include "ui/WindowGeometry.h"
 
+#include <QString>
+
+#include <optional>
+
 class QWidget;
 class SettingsStore;
 
@@ -12,8 +16,9 @@ class SettingsStore;
 //
 // Two deliberate refinements: a stored position that no present screen shows (a monitor
 // since unplugged) opens at the default position instead; and a window that was not moved
-// writes back exactly the twips it was restored from, so positions that fall between two
-// pixels do not creep from launch to launch.
+// writes back exactly the text its left and top entries held (the default when absent), so
+// positions that fall between two pixels do not creep from launch to launch and a position
+// on an absent monitor is still there when the monitor returns.
 class WindowPlacement
 {
 public:
@@ -26,11 +31,15 @@ public:
     void save(const QWidget &window);
 
 private:
+    void writeBack(Setting setting, const std::optional<QString> &stored, float restored);
+
     SettingsStore &m_store;
     Setting m_left;
     Setting m_top;
     Setting m_width;
     Setting m_height;
     TwipsGeometry m_restored;
+    std::optional<QString> m_storedLeft;
+    std::optional<QString> m_storedTop;
     QPoint m_restoredPosition{INT_MIN, INT_MIN};
 };

@@ -27,3 +27,14 @@ bool WrappingCheckBox::hitButton(const QPoint &pos) const
 {
     return rect().contains(pos);
 }
+
+void WrappingCheckBox::nextCheckState()
+{
+    if (checkState() != Qt::PartiallyChecked) {
+        QCheckBox::nextCheckState();
+        return;
+    }
+    // Tristate only to be able to show grey; leaving grey leaves tristate too.
+    setTristate(false);
+    setCheckState(Qt::Checked);
+}

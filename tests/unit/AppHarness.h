@@ -5,12 +5,15 @@
 #include "platform/FakeWorkQueue.h"
 #include "platform/FixedExecutableName.h"
 #include "platform/FixedNumberFormatter.h"
-#include "platform/QSettingsBackend.h"
+#include "platform/IniFileSettingsBackend.h"
 #include "platform/RecordingTextFileWriter.h"
 #include "platform/RecordingZOrder.h"
 #include "platform/Timer.h"
 #include "platform/VirtualClock.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -29,7 +32,7 @@ public:
     {
         m_controller.reset();
         m_executableName = std::make_unique<FixedExecutableName>(executableName);
-        m_backend = std::make_unique<QSettingsBackend>(m_iniPath);
+        m_backend = std::make_unique<IniFileSettingsBackend>(m_iniPath);
         m_clock = std::make_unique<VirtualClock>();
         m_controller = std::make_unique<MainController>(
             PlatformServices{*m_clock, *m_backend, *m_executableName, sizeQueryFactory(),
@@ -75,6 +78,20 @@ public:
         file.setValue(section + QLatin1Char('/') + key, value);
     }
 
+    // The settings file's bytes, as a person's editor would write and see them; put() creates
+    // the folder. iniBytes() is "<absent>" when the file cannot be read.
+    [[nodiscard]] bool put(const QByteArray &bytes) const
+    {
+        QDir().mkpath(QFileInfo(m_iniPath).absolutePath());
+        QFile file(m_iniPath);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
+    [[nodiscard]] QByteArray iniBytes() const
+    {
+        QFile file(m_iniPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
+    }
+
     void setIniPath(const QString &path) { m_iniPath = path; }
     [[nodiscard]] const QString &iniPath() const { return m_iniPath; }
     [[nodiscard]] QString configDir() const { return m_configDir.path(); }
@@ -92,7 +109,7 @@ private:
     QTemporaryDir m_configDir;
     QString m_iniPath;
     std::unique_ptr<FixedExecutableName> m_executableName;
-    std::unique_ptr<QSettingsBackend> m_backend;
+    std::unique_ptr<IniFileSettingsBackend> m_backend;
     std::unique_ptr<VirtualClock> m_clock;
     std::function<void()> m_onSizeQueryCreated;
     std::shared_ptr<FakeSizeQuery::Log> m_sizes = std::make_shared<FakeSizeQuery::Log>();

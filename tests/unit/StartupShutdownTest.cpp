@@ -313,7 +313,7 @@ TEST(SettingsFailureTest, FailedWriteReportsFalseAndLeavesTheFileAsItWas)
     file.close();
 
     // Replacing the folder by a file makes every later write fail.
-    QSettingsBackend backend(app.iniPath());
+    IniFileSettingsBackend backend(app.iniPath());
     ASSERT_TRUE(
         backend.write(QStringLiteral("zemra"), QStringLiteral("MAIN-Left"), QStringLiteral("15")));
     const QString folder = QFileInfo(app.iniPath()).absolutePath();
@@ -334,13 +334,27 @@ TEST(SettingsFailureTest, FailedWriteReportsFalseAndLeavesTheFileAsItWas)
     EXPECT_TRUE(after.contains("MAIN-Left=15"));
     EXPECT_FALSE(after.contains("MAIN-Top"));
     EXPECT_NE(before, QByteArray());
+
+    // When the folder comes back, the next write adds its own entry and removes none.
+    moved.close();
+    ASSERT_TRUE(QFile::remove(folder));
+    ASSERT_TRUE(QFile::rename(folder + QStringLiteral(".moved"), folder));
+    EXPECT_TRUE(backend.write(QStringLiteral("zemra"), QStringLiteral("AUTOSTART_TICKBOX"),
+                              QStringLiteral("1")));
+    EXPECT_EQ(backend.read(QStringLiteral("zemra"), QStringLiteral("FF_LOCATION_TEXTBOX")),
+              QStringLiteral("/kept"));
+    EXPECT_EQ(backend.read(QStringLiteral("zemra"), QStringLiteral("MAIN-Left")),
+              QStringLiteral("15"));
+    EXPECT_EQ(backend.read(QStringLiteral("zemra"), QStringLiteral("AUTOSTART_TICKBOX")),
+              QStringLiteral("1"));
+    EXPECT_EQ(backend.read(QStringLiteral("zemra"), QStringLiteral("MAIN-Top")), std::nullopt);
 }
 
 TEST(SettingsFileTest, DefaultFileFollowsXdgConfigHome)
 {
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", "/tmp/zemra-xdg-test");
-    EXPECT_EQ(QSettingsBackend::defaultFilePath(),
+    EXPECT_EQ(IniFileSettingsBackend::defaultFilePath(),
               QStringLiteral("/tmp/zemra-xdg-test/ZEMRA/ZEMRA.ini"));
     if (saved.isNull())
         qunsetenv("XDG_CONFIG_HOME");

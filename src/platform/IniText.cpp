@@ -1,0 +1,370 @@
+#include "platform/IniText.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool isHexDigit(char16_t c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// "General" is the name of the part of the file before any section header, so a section
+// really called General is written with a percent sign, as earlier versions did.
+QByteArray sectionHeaderName(const QString &section)
+{
+    return section == "General"_L1 ? QByteArray("%General") : IniText::encodeName(section);
+}
+
+bool headerMatches(const QByteArray &header, const QByteArray &encoded, const QString &section)
+{
+    if (header == encoded)
+        return true;
+    // A header typed by hand may spell the name in UTF-8 rather than with %XX.
+    return header != "General" && IniText::decodeName(header) == section;
+}
+
+// Where the entry and its section lie in the file, by byte offsets.
+struct Location
+{
+    bool sectionFound = false;
+    // Just after the last entry line (or the header) of the section's last block.
+    qsizetype insertAt = -1;
+    // Whether the line before insertAt ends with a line break (the last line may not).
+    bool insertAtHasBreak = true;
+    // The value's text of the entry's last occurrence, blanks around it excluded.
+    qsizetype valueBegin = -1;
+    qsizetype valueEnd = -1;
+    QByteArray lineBreak = "\n";
+};
+
+Location locate(const QByteArray &file, const QString &section, const QString &key)
+{
+    const QByteArray encodedSection = sectionHeaderName(section);
+    const QByteArray encodedKey = IniText::encodeName(key);
+    Location found;
+    bool lineBreakSeen = false;
+    bool inSection = false;
+    const qsizetype size = file.size();
+    qsizetype pos = file.startsWith(ByteOrderMark) ? 3 : 0;
+    while (pos < size) {
+        const qsizetype newline = file.indexOf('\n', pos);
+        const qsizetype lineEnd = newline < 0 ? size : newline;
+        const qsizetype next = newline < 0 ? size : newline + 1;
+        qsizetype contentEnd = lineEnd;
+        if (contentEnd > pos && file.at(contentEnd - 1) == '\r')
+            --contentEnd;
+        if (newline >= 0 && !lineBreakSeen) {
+            lineBreakSeen = true;
+            found.lineBreak = contentEnd < lineEnd ? QByteArray("\r\n") : QByteArray("\n");
+        }
+
+        qsizetype begin = pos;
+        while (begin < contentEnd && isBlank(file.at(begin)))
+            ++begin;
+        qsizetype end = contentEnd;
+        while (end > begin && isBlank(file.at(end - 1)))
+            --end;
+
+        if (begin == end || file.at(begin) == '#' || file.at(begin) == ';') {
+            // A blank or comment line.
+        } else if (file.at(begin) == '[') {
+            qsizetype close = file.indexOf(']', begin);
+            if (close < 0 || close > end)
+                close = end;
+            const QByteArray header = file.mid(begin + 1, close - begin - 1).trimmed();
+            inSection = headerMatches(header, encodedSection, section);
+            if (inSection) {
+                found.sectionFound = true;
+                found.insertAt = next;
+                found.insertAtHasBreak = newline >= 0;
+            }
+        } else if (inSection) {
+            const qsizetype equals = file.indexOf('=', begin);
+            if (equals > begin && equals < end) {
+                const QByteArray name = file.mid(begin, equals - begin).trimmed();
+                if (name == encodedKey || IniText::decodeName(name) == key) {
+                    qsizetype valueBegin = equals + 1;
+                    while (valueBegin < end && isBlank(file.at(valueBegin)))
+                        ++valueBegin;
+                    found.valueBegin = valueBegin;
+                    found.valueEnd = end;
+                }
+                found.insertAt = next;
+                found.insertAtHasBreak = newline >= 0;
+            }
+        }
+        pos = next;
+    }
+    return found;
+}
+
+// Undoes the backslash escapes and removes the double quotes of the written form. Text that
+// is not in that form may come out mangled; decodeValue() checks for that.
+QString unescape(const QByteArray &text)
+{
+    QString out;
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const char c = text.at(i);
+        if (c == '"') {
+            ++i;
+            continue;
+        }
+        if (c != '\\') {
+            qsizetype run = i + 1;
+            while (run < size && text.at(run) != '\\' && text.at(run) != '"')
+                ++run;
+            out += QString::fromUtf8(text.constData() + i, run - i);
+            i = run;
+            continue;
+        }
+        if (++i >= size)
+            break;
+        const char escaped = text.at(i++);
+        switch (escaped) {
+        case 'a':
+            out += u'\a';
+            break;
+        case 'b':
+            out += u'\b';
+            break;
+        case 'f':
+            out += u'\f';
+            break;
+        case 'n':
+            out += u'\n';
+            break;
+        case 'r':
+            out += u'\r';
+            break;
+        case 't':
+            out += u'\t';
+            break;
+        case 'v':
+            out += u'\v';
+            break;
+        case 'x': {
+            uint code = 0;
+            while (i < size && hexValue(text.at(i)) >= 0 && code <= 0xFFF)
+                code = code * 16 + uint(hexValue(text.at(i++)));
+            out += QChar(char16_t(code));
+            break;
+        }
+        default:
+            if (escaped >= '0' && escaped <= '7') {
+                uint code = uint(escaped - '0');
+                while (i < size && text.at(i) >= '0' && text.at(i) <= '7' && code <= 0x1FFF)
+                    code = code * 8 + uint(text.at(i++) - '0');
+                out += QChar(char16_t(code));
+            } else {
+                out += QChar::fromLatin1(escaped);
+            }
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::optional<QString> IniText::value(const QByteArray &file, const QString &section,
+                                      const QString &key)
+{
+    const Location found = locate(file, section, key);
+    if (found.valueBegin < 0)
+        return std::nullopt;
+    return decodeValue(file.mid(found.valueBegin, found.valueEnd - found.valueBegin));
+}
+
+QByteArray IniText::withValue(const QByteArray &file, const QString &section, const QString &key,
+                              const QString &value)
+{
+    const Location found = locate(file, section, key);
+    const QByteArray encoded = encodeValue(value);
+    QByteArray out = file;
+    if (found.valueBegin >= 0) {
+        const qsizetype length = found.valueEnd - found.valueBegin;
+        // Leaves a hand-typed value that already means the same alone, in its own spelling.
+        if (decodeValue(file.mid(found.valueBegin, length)) == value)
+            return file;
+        return out.replace(found.valueBegin, length, encoded);
+    }
+
+    const QByteArray line = encodeName(key) + '=' + encoded + found.lineBreak;
+    if (found.sectionFound) {
+        qsizetype at = found.insertAt;
+        if (!found.insertAtHasBreak) {
+            out.insert(at, found.lineBreak);
+            at += found.lineBreak.size();
+        }
+        return out.insert(at, line);
+    }
+    const bool hasText = out.size() > (out.startsWith(ByteOrderMark) ? 3 : 0);
+    if (hasText && !out.endsWith('\n'))
+        out += found.lineBreak;
+    if (hasText)
+        out += found.lineBreak;
+    return out + '[' + sectionHeaderName(section) + ']' + found.lineBreak + line;
+}
+
+QByteArray IniText::encodeValue(const QString &value)
+{
+    // Marks that a value read back must be unwrapped again: text starting with "@" would
+    // otherwise be taken for a typed value by the earlier versions' reader.
+    QString text = value;
+    if (value.contains(QChar(u'\0')))
+        text = "@String("_L1 + value + u')';
+    else if (value.startsWith(u'@'))
+        text = u'@' + value;
+
+    QByteArray out;
+    out.reserve(text.size() + 2);
+    bool needsQuotes = false;
+    // After a numeric escape a hex digit would read as part of it, so it is escaped too.
+    bool escapeNextIfHexDigit = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c == ';' || c == ',' || c == '=')
+            needsQuotes = true;
+        if (escapeNextIfHexDigit && isHexDigit(c)) {
+            out += "\\x" + QByteArray::number(c, 16);
+            continue;
+        }
+        escapeNextIfHexDigit = false;
+        switch (c) {
+        case u'\0':
+            out += "\\0";
+            escapeNextIfHexDigit = true;
+            break;
+        case u'\a':
+            out += "\\a";
+            break;
+        case u'\b':
+            out += "\\b";
+            break;
+        case u'\f':
+            out += "\\f";
+            break;
+        case u'\n':
+            out += "\\n";
+            break;
+        case u'\r':
+            out += "\\r";
+            break;
+        case u'\t':
+            out += "\\t";
+            break;
+        case u'\v':
+            out += "\\v";
+            break;
+        case u'"':
+            out += "\\\"";
+            break;
+        case u'\\':
+            out += "\\\\";
+            break;
+        default:
+            if (c <= 0x1F) {
+                out += "\\x" + QByteArray::number(c, 16);
+                escapeNextIfHexDigit = true;
+            } else if (c < 0x80) {
+                out += char(c);
+            } else {
+                const qsizetype length = QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                                                 text.at(i + 1).isLowSurrogate()
+                                             ? 2
+                                             : 1;
+                out += QStringView(text).mid(i, length).toUtf8();
+                i += length - 1;
+            }
+        }
+    }
+    if (needsQuotes || (!out.isEmpty() && (out.front() == ' ' || out.back() == ' ')))
+        out = '"' + out + '"';
+    return out;
+}
+
+QString IniText::decodeValue(const QByteArray &text)
+{
+    const QString verbatim = QString::fromUtf8(text);
+    if (!text.contains('\\') && !text.contains('"') && !text.startsWith('@'))
+        return verbatim;
+    QString decoded = unescape(text);
+    if (decoded.startsWith("@@"_L1))
+        decoded.remove(0, 1);
+    else if (decoded.startsWith("@String("_L1) && decoded.endsWith(u')'))
+        decoded = decoded.mid(8, decoded.size() - 9);
+    // Only text that the program itself would have written is read as escaped.
+    return encodeValue(decoded) == text ? decoded : verbatim;
+}
+
+QByteArray IniText::encodeName(const QString &name)
+{
+    QByteArray out;
+    for (const QChar ch : name) {
+        const char16_t c = ch.unicode();
+        if (c == '/') {
+            out += '\\';
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                   c == '_' || c == '-' || c == '.') {
+            out += char(c);
+        } else if (c <= 0xFF) {
+            out += '%' + QByteArray::number(c, 16).toUpper().rightJustified(2, '0');
+        } else {
+            out += "%U" + QByteArray::number(c, 16).toUpper().rightJustified(4, '0');
+        }
+    }
+    return out;
+}
+
+QString IniText::decodeName(const QByteArray &text)
+{
+    const QString name = QString::fromUtf8(text);
+    QString out;
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        if (c == u'\\') {
+            out += u'/';
+            continue;
+        }
+        if (c == u'%') {
+            bool ok = false;
+            if (name.mid(i + 1, 1) == "U"_L1) {
+                const uint code = name.mid(i + 2, 4).toUInt(&ok, 16);
+                if (ok && name.mid(i + 2, 4).size() == 4) {
+                    out += QChar(char16_t(code));
+                    i += 5;
+                    continue;
+                }
+            }
+            const uint code = name.mid(i + 1, 2).toUInt(&ok, 16);
+            if (ok && name.mid(i + 1, 2).size() == 2) {
+                out += QChar(char16_t(code));
+                i += 2;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
