@@ -4,7 +4,9 @@
 #include "platform/QSettingsBackend.h"
 #include "settings/SettingsStore.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 
 #include <cstdio>
 
@@ -52,14 +54,38 @@ LaunchDecision::Mode StartupCheck::decide(const CommandLine::Parsed &commandLine
     const QString platform = commandLine.platform.isEmpty()
                                  ? qEnvironmentVariable("QT_QPA_PLATFORM")
                                  : commandLine.platform;
-    const bool showsWindows =
-        LaunchDecision::platformShowsWindows(platform, DisplayServers::probe());
+    DisplayServers servers = DisplayServers::probe();
+    const QStringList folders = pluginFolders();
+    servers.x11 = servers.x11 && platformPluginInstalled(u"xcb"_s, folders);
+    servers.wayland = servers.wayland && platformPluginInstalled(u"wayland"_s, folders);
+    const bool showsWindows = LaunchDecision::platformShowsWindows(platform, servers);
     const LaunchDecision::Mode mode = LaunchDecision::decide(
         false, showsWindows, !showsWindows && unattendedForCurrentUser(programName));
     const QString message = LaunchDecision::message(mode);
     if (!message.isEmpty())
         printLine(programName, message);
     return mode;
+}
+
+bool StartupCheck::platformPluginInstalled(const QString &name, const QStringList &pluginFolders)
+{
+    // Qt's platform plugins are files such as libqxcb.so and libqwayland-egl.so.
+    const QStringList patterns{u"libq"_s + name + u"*.so"_s, u"q"_s + name + u"*.dll"_s,
+                               u"libq"_s + name + u"*.dylib"_s};
+    for (const QString &folder : pluginFolders) {
+        const QDir platforms(folder + u"/platforms"_s);
+        if (!platforms.entryList(patterns, QDir::Files).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+QStringList StartupCheck::pluginFolders()
+{
+    QStringList folders =
+        qEnvironmentVariable("QT_PLUGIN_PATH").split(QDir::listSeparator(), Qt::SkipEmptyParts);
+    folders.append(QLibraryInfo::path(QLibraryInfo::PluginsPath));
+    return folders;
 }
 
 bool StartupCheck::unattended(SettingsBackend &backend, const QString &section)

@@ -25,6 +25,15 @@ public:
     [[nodiscard]] static LaunchDecision::Mode decide(const CommandLine::Parsed &commandLine,
                                                      const QString &programName);
 
+    // Whether a Qt platform plugin whose name starts with name ("xcb", "wayland") is in a
+    // "platforms" subfolder of one of pluginFolders. A display is of no use to Qt without
+    // its plugin (Wayland's comes in a package of its own).
+    [[nodiscard]] static bool platformPluginInstalled(const QString &name,
+                                                      const QStringList &pluginFolders);
+
+    // Where Qt looks for plugins: $QT_PLUGIN_PATH, then Qt's own plugin folder.
+    [[nodiscard]] static QStringList pluginFolders();
+
     // Whether the section's stored AutoStart and AutoClose tickboxes are both ticked (the
     // value 1; absent or unreadable entries count as unticked).
     [[nodiscard]] static bool unattended(SettingsBackend &backend, const QString &section);

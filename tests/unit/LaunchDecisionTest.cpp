@@ -2,6 +2,8 @@
 #include "app/StartupCheck.h"
 #include "platform/QSettingsBackend.h"
 
+#include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -145,4 +147,37 @@ TEST(StartupCheckTest, ProgramNameIsTheFileNameStartedUnder)
     };
     for (const auto &[argv0, name] : cases)
         EXPECT_EQ(StartupCheck::programName(argv0), name) << (argv0 ? argv0 : "null");
+}
+
+TEST(StartupCheckTest, ADisplayCountsOnlyWithQtsPluginForIt)
+{
+    struct Case
+    {
+        const char *name;
+        QStringList files; // below the first plugin folder
+        QString plugin;
+        bool installed;
+    };
+    const Case cases[] = {
+        {"xcb plugin", {u"platforms/libqxcb.so"_s}, u"xcb"_s, true},
+        {"Wayland EGL plugin", {u"platforms/libqwayland-egl.so"_s}, u"wayland"_s, true},
+        {"only xcb, asked for Wayland", {u"platforms/libqxcb.so"_s}, u"wayland"_s, false},
+        {"not in platforms", {u"styles/libqwayland-egl.so"_s}, u"wayland"_s, false},
+        {"a folder of that name", {u"platforms/libqxcb.so/readme"_s}, u"xcb"_s, false},
+        {"nothing", {}, u"xcb"_s, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir first;
+        QTemporaryDir second;
+        for (const QString &file : c.files) {
+            const QString path = first.path() + u'/' + file;
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+            ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly));
+        }
+        EXPECT_EQ(StartupCheck::platformPluginInstalled(c.plugin, {second.path(), first.path()}),
+                  c.installed);
+    }
+    // Where Qt itself looks: this machine runs the tests with the X11 plugin.
+    EXPECT_TRUE(StartupCheck::platformPluginInstalled(u"xcb"_s, StartupCheck::pluginFolders()));
 }

@@ -24,11 +24,15 @@ bool x11Reachable()
     return reachable;
 }
 
-// Where libwayland-client looks for the compositor.
+// Where libwayland-client looks for the compositor. Without WAYLAND_DISPLAY Qt does not
+// choose Wayland by itself, so a compositor socket found by its default name (say, over ssh
+// to a machine with a desktop session) would not keep Qt from failing.
 std::string waylandSocketPath()
 {
     const char *name = std::getenv("WAYLAND_DISPLAY");
-    std::string display = name && *name ? name : "wayland-0";
+    if (!name || !*name)
+        return {};
+    const std::string display = name;
     if (display.front() == '/')
         return display;
     const char *runtimeDir = std::getenv("XDG_RUNTIME_DIR");
