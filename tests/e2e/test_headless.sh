@@ -71,12 +71,14 @@ write_scenario_settings headless-failing "$E2E_DIR/missing.bin" "${unattended[@]
 write_scenario_settings no-display "$target" "${unattended[@]}"
 write_scenario_settings dead-display "$target" "${unattended[@]}"
 write_scenario_settings headless-on-x "$target" "${unattended[@]}"
+write_scenario_settings headless-idle "$target"
 start=$SECONDS
 launch headless none --headless
 launch headless-failing none --headless
 launch no-display none
 launch dead-display dead
 launch headless-on-x x --headless
+launch headless-idle none --headless
 
 # --headless where a display is there: no window is shown at any time.
 for _ in $(seq 1 150); do
@@ -111,6 +113,15 @@ for name in no-display dead-display; do
     grep -q '^zemra: no display reachable; AutoStart and AutoClose are ticked' "$E2E_DIR/$name/err" ||
         fail "$name: no notice on stderr: $(cat "$E2E_DIR/$name/err")"
 done
+
+# --headless without AutoStart and AutoClose runs on, as a windowed launch would, and says
+# that only a signal ends it.
+kill -0 "${pids[headless-idle]}" 2>/dev/null || fail "--headless without the ticks ended by itself"
+kill "${pids[headless-idle]}"
+wait "${pids[headless-idle]}" 2>/dev/null
+grep -q '^zemra: AutoStart and AutoClose are not both ticked' "$E2E_DIR/headless-idle/err" ||
+    fail "--headless without the ticks gave no notice: $(cat "$E2E_DIR/headless-idle/err")"
+[ ! -e "$E2E_DIR/headless-idle/run.log" ] || fail "--headless without AutoStart ran by itself"
 
 finish headless-on-x 10
 [ "$EXIT_STATUS" = 0 ] || fail "--headless with a display: exit status $EXIT_STATUS"
