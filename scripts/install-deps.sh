@@ -16,6 +16,8 @@ packages=(
     fonts-dejavu-core fonts-liberation
     # compile check of the Windows-only sources
     g++-mingw-w64-x86-64-posix
+    # the Debian package (cpack with dpkg-shlibdeps) and the checks of its contents
+    dpkg-dev file desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "app/MainController.h"
 
+#include "app/PathDrop.h"
 #include "app/TargetSelection.h"
 #include "placement/AlwaysOnTop.h"
 #include "platform/ExecutableName.h"
@@ -23,6 +24,8 @@ void MainController::connectHandlers()
 {
     Ui::ZEMRA_MAIN &form = m_window.form();
     TargetSelection::attach(form);
+    PathDrop::attach(*form.FF_LOCATION_TEXTBOX);
+    PathDrop::attach(*form.LOGFILE_TEXTBOX);
     AlwaysOnTop::attach(m_window, form, *m_window.timers().AlwaysOnTopTimer, m_services.zOrder);
     RunControl::attach(m_window, m_store, [this] { m_run.cancel(); });
     m_run.attach();

@@ -1,4 +1,7 @@
+#include "app/CommandLine.h"
+#include "app/LaunchDecision.h"
 #include "app/MainController.h"
+#include "app/StartupCheck.h"
 #include "platform/LocaleNumberFormatter.h"
 #include "platform/ProcessExecutableName.h"
 #include "platform/QtClock.h"
@@ -12,7 +15,19 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    // The command line and the display are checked before QApplication exists: it aborts
+    // the process when its platform cannot reach a display.
+    const QString programName = StartupCheck::programName(argv[0]);
+    const CommandLine::Parsed commandLine = CommandLine::parse(StartupCheck::arguments(argc, argv));
+    if (commandLine.action != CommandLine::Action::Run)
+        return CommandLine::answer(commandLine, programName);
+    const LaunchDecision::Mode mode = StartupCheck::decide(commandLine, programName);
+    if (mode == LaunchDecision::Mode::NoDisplay)
+        return LaunchDecision::NoDisplayStatus;
+    std::vector<char *> qtArguments = LaunchDecision::qtArguments(argc, argv, mode);
+    int qtArgumentCount = static_cast<int>(qtArguments.size()) - 1;
+
+    QApplication app(qtArgumentCount, qtArguments.data());
 
     // Made first, so that it is destroyed last: it waits for a cancelled query to finish.
     ThreadPoolWorkQueue workQueue;

@@ -1,5 +1,7 @@
 #include "ui/AboutWindow.h"
 
+#include "ui/ProgramVersion.h"
+
 #include <QEvent>
 
 using namespace Qt::Literals::StringLiterals;
@@ -18,6 +20,8 @@ QString AboutWindow::authorAddress()
 void AboutWindow::buildForm()
 {
     m_form.setupUi(this);
+    // The form's caption is a placeholder; the version comes from the build.
+    m_form.ZEMRA_VERSION->setText(ProgramVersion::aboutText());
     connect(m_form.OK_BUTTON, &QPushButton::clicked, this, &AboutWindow::acceptOk);
     // A label has no double-click signal; its events pass through here first.
     m_form.ZEMRA_CREATOR->installEventFilter(this);

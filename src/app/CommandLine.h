@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program's command-line options, parsed before any window system is touched, so that
+// --help, --version and a wrong argument are answered even where no display can be reached.
+//
+// The options: -h/--help, -v/--version and --headless. The options Qt's application object
+// reads itself (-platform, -style, -display, ...) are accepted here and left in place for
+// it. Single-dash words are whole option names, as Qt's own options are ("-platform", not
+// "-p -l -a ...").
+class CommandLine
+{
+public:
+    enum class Action {
+        Run,         // start the program
+        ShowHelp,    // print helpText() on standard output, exit 0
+        ShowVersion, // print versionText() on standard output, exit 0
+        Reject,      // print the error and the usage on standard error, exit 2
+    };
+
+    struct Parsed
+    {
+        Action action = Action::Run;
+        // --headless: run on Qt's offscreen platform, showing no window.
+        bool headless = false;
+        // The value of Qt's -platform option, empty when it was not given.
+        QString platform;
+        // For Reject: one line saying what is wrong, without the program name.
+        QString error;
+    };
+
+    // arguments[0] is the program as it was started; the rest are its arguments. Help and
+    // version win over everything else given with them, an error over both.
+    [[nodiscard]] static Parsed parse(const QStringList &arguments);
+
+    // The usage and the options, ending in a line break; programName heads the usage line.
+    [[nodiscard]] static QString helpText(const QString &programName);
+
+    // One line: the product name and the version the About window shows.
+    [[nodiscard]] static QString versionText();
+
+    // Carries out ShowHelp, ShowVersion or Reject: prints and returns the exit status.
+    [[nodiscard]] static int answer(const Parsed &parsed, const QString &programName);
+
+    static constexpr int UsageErrorStatus = 2;
+};

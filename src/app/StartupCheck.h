@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/CommandLine.h"
+#include "app/LaunchDecision.h"
+
+#include <QString>
+#include <QStringList>
+
+class SettingsBackend;
+
+// What main() finds out before Qt's application object exists: the program's name, its
+// arguments, and how the launch goes on (LaunchDecision) given the environment, the display
+// servers that answer and the stored settings. Nothing here needs an application object.
+class StartupCheck
+{
+public:
+    // The file name the program was started under (argv[0] without its folder).
+    [[nodiscard]] static QString programName(const char *argv0);
+    [[nodiscard]] static QStringList arguments(int argc, char **argv);
+
+    // For a command line whose action is Run. Probes the display servers only when needed
+    // and reads the settings of section only when no display answers or for --headless.
+    // Prints the one-line notice or error of the decided mode on standard error, prefixed
+    // with programName.
+    [[nodiscard]] static LaunchDecision::Mode decide(const CommandLine::Parsed &commandLine,
+                                                     const QString &programName);
+
+    // Whether a Qt platform plugin whose name starts with name ("xcb", "wayland") is in a
+    // "platforms" subfolder of one of pluginFolders. A display is of no use to Qt without
+    // its plugin (Wayland's comes in a package of its own).
+    [[nodiscard]] static bool platformPluginInstalled(const QString &name,
+                                                      const QStringList &pluginFolders);
+
+    // Where Qt looks for plugins: $QT_PLUGIN_PATH, then Qt's own plugin folder.
+    [[nodiscard]] static QStringList pluginFolders();
+
+    // Whether the section's stored AutoStart and AutoClose tickboxes are both ticked (the
+    // value 1; absent or unreadable entries count as unticked).
+    [[nodiscard]] static bool unattended(SettingsBackend &backend, const QString &section);
+};
