@@ -1,7 +1,7 @@
 #include "app/StartupCheck.h"
 
 #include "platform/ProcessExecutableName.h"
-#include "platform/QSettingsBackend.h"
+#include "platform/SettingsBackend.h"
 #include "settings/SettingsStore.h"
 
 #include <QDir>
@@ -21,7 +21,7 @@ void printLine(const QString &programName, const QString &line)
 
 bool unattendedForCurrentUser(const QString &programName)
 {
-    const std::unique_ptr<QSettingsBackend> backend = QSettingsBackend::forCurrentUser();
+    const std::unique_ptr<SettingsBackend> backend = createSettingsBackend();
     return StartupCheck::unattended(*backend, ProcessExecutableName::fromFileName(programName));
 }
 

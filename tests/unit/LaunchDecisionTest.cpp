@@ -1,6 +1,6 @@
 #include "app/LaunchDecision.h"
 #include "app/StartupCheck.h"
-#include "platform/QSettingsBackend.h"
+#include "platform/IniFileSettingsBackend.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,7 +133,7 @@ TEST(StartupCheckTest, UnattendedNeedsBothStoredTicksInTheProgramsSection)
             if (!c.autoClose.isEmpty())
                 file.setValue(c.section + u"/AUTOCLOSE_TICKBOX"_s, c.autoClose);
         }
-        QSettingsBackend backend(ini);
+        IniFileSettingsBackend backend(ini);
         EXPECT_EQ(StartupCheck::unattended(backend, u"zemra"_s), c.unattended);
     }
 }
