@@ -7,9 +7,11 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 // One total of a folder tree on Linux, counted as SizeQuery::folderSize describes.
@@ -33,7 +35,16 @@ public:
     FolderWalk &operator=(const FolderWalk &) = delete;
 
     // Walks the whole tree and answers the total, or the first failure met. Call once.
+    // A folder that was moved while the walk still had work in it is followed when an open
+    // descriptor still reaches it; otherwise the walk fails with a reason naming it ("the
+    // tree changed during the walk"), never with a smaller total.
     [[nodiscard]] SizeResult run();
+
+    // For tests: hook is called with the full path of every folder inside the tree right
+    // after the walk opens it (before reading it), on the walker thread that opened it, so
+    // it may be called from several threads at once. Set before run().
+    using EnteredHook = std::function<void(const std::string &path)>;
+    void setEnteredHook(EnteredHook hook) { m_enteredHook = std::move(hook); }
 
     // True when the open descriptor fd lies on a pseudo filesystem (proc, sysfs, cgroup,
     // ...): its files have no meaningful size and the walk neither enters nor counts it.
@@ -82,6 +93,7 @@ private:
     std::string m_rootPath;
     unsigned m_threads;
     unsigned m_cacheSize; // open directories each walker may keep
+    EnteredHook m_enteredHook;
 
     std::mutex m_mutex; // guards the members below down to m_failure
     std::condition_variable m_wake;

@@ -13,10 +13,6 @@
 #include <climits>
 #include <thread>
 
-// Walking gains little beyond this many threads: the kernel's dentry and inode locks
-// become the limit.
-static constexpr unsigned kMaxThreads = 16;
-
 static unsigned availableCores()
 {
     cpu_set_t cpus;
@@ -94,7 +90,7 @@ static SizeResult wrongKind(SizeError error, const std::string &path, const char
 }
 
 LinuxSizeQuery::LinuxSizeQuery(unsigned threads)
-    : m_threads(threads > 0 ? threads : std::min(availableCores(), kMaxThreads))
+    : m_threads(std::min(threads > 0 ? threads : availableCores(), kMaxThreads))
 {}
 
 SizeResult LinuxSizeQuery::fileSize(const std::filesystem::path &path)
