@@ -17,9 +17,13 @@
 #include <stdio.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -132,7 +136,8 @@ SizeResult walkWhileChanging(const SizeTestTree &tree, Change change, unsigned t
         const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0)
             return SizeResult{0, SizeError::Other, "setup: open"};
-        FolderWalk walk(fd, root, threads);
+        SizeQueryControl control;
+        FolderWalk walk(fd, root, threads, control);
         const std::string trigger = triggerPath(tree);
         std::atomic<bool> fired = false;
         walk.setEnteredHook([&](const std::string &path) {
@@ -195,6 +200,60 @@ TEST(FolderWalkTest, FoldersDeletedWhileTheWalkIsInsideAreSkipped)
             EXPECT_GE(result.bytes, full - deleted) << label;
             EXPECT_LE(result.bytes, full) << label;
         }
+    }
+}
+
+TEST(FolderWalkTest, CancelFromAnotherThreadStopsInsideALargeFolder)
+{
+    // Small folders around one of 10,000 files. The walk pauses right after opening the
+    // large folder until another thread has requested the cancel; it must then stop before
+    // counting any file of it.
+    SizeTestTree tree;
+    tree.folder("t");
+    std::uint64_t smallFiles = 0;
+    for (int folder = 0; folder < 6; ++folder) {
+        const std::string name = "t/small" + std::to_string(folder);
+        tree.folder(name);
+        for (int f = 0; f < 20; ++f, ++smallFiles)
+            tree.file(name + "/" + std::to_string(f), 1);
+    }
+    tree.folder("t/large");
+    for (int f = 0; f < 10000; ++f)
+        tree.file("t/large/" + std::to_string(f), 1);
+    const std::string large = tree.path("t/large");
+
+    for (const unsigned threads : {1U, 2U, LinuxSizeQuery::kMaxThreads}) {
+        const std::string root = tree.path("t");
+        const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        SizeQueryControl control;
+        FolderWalk walk(fd, root, threads, control);
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool entered = false;
+        bool released = false;
+        walk.setEnteredHook([&](const std::string &path) {
+            if (path != large)
+                return;
+            std::unique_lock lock(mutex);
+            entered = true;
+            changed.notify_all();
+            changed.wait_for(lock, std::chrono::seconds(10), [&] { return released; });
+        });
+        bool sawEntered = false;
+        std::thread canceller([&] {
+            std::unique_lock lock(mutex);
+            sawEntered = changed.wait_for(lock, std::chrono::seconds(10), [&] { return entered; });
+            control.requestCancel();
+            released = true;
+            changed.notify_all();
+        });
+        const SizeResult result = walk.run();
+        canceller.join();
+        ASSERT_TRUE(sawEntered) << threads << " threads: the large folder was never opened";
+        EXPECT_EQ(result.error, SizeError::Cancelled) << threads << " threads: " << result.reason;
+        EXPECT_NE(result.reason.find(root), std::string::npos) << result.reason;
+        EXPECT_LE(control.filesFound(), smallFiles) << threads << " threads";
     }
 }
 

@@ -198,9 +198,10 @@ private:
         root->fd = donation.fd;
         root->dev = donation.dev;
         root->ino = donation.ino;
+        m_deepest = root;
         if (!readFolder(root))
             return;
-        while (!m_stack.empty() && !m_walk.stopped()) {
+        while (!m_stack.empty() && !m_walk.checkCancel()) {
             Entry entry = std::move(m_stack.back());
             m_stack.pop_back();
             if (!enter(entry))
@@ -229,6 +230,7 @@ private:
         node->dev = info.st_dev;
         node->ino = info.st_ino;
         node->depth = parent->depth + 1;
+        m_deepest = node;
         cache(node);
         return readFolder(node);
     }
@@ -313,7 +315,13 @@ private:
                     sizeFailure(accessError(error), "Cannot read folder", pathOf(node), error));
                 return false;
             }
+            // The watchers see what this buffer added: one pair of atomic adds per buffer
+            // (about a thousand entries) keeps them current without slowing the walk.
+            const std::uint64_t filesBefore = m_files;
+            const std::uint64_t bytesBefore = m_bytes;
             for (long offset = 0; offset < length;) {
+                if (m_walk.checkCancel())
+                    return false;
                 const auto *entry = reinterpret_cast<const KernelDirent *>(buffer + offset);
                 offset += entry->reclen;
                 const char *name = buffer + (offset - entry->reclen) + offsetof(KernelDirent, name);
@@ -332,6 +340,8 @@ private:
                     break;
                 }
             }
+            if (m_files != filesBefore)
+                m_walk.m_control.addFound(m_files - filesBefore, m_bytes - bytesBefore);
         }
         if (node->pending == 0)
             finish(node);
@@ -360,6 +370,7 @@ private:
             if (facts.nlink > 1 && !m_walk.firstLink(facts.dev, facts.ino))
                 return true;
             m_bytes += facts.size;
+            ++m_files;
         } else if (S_ISDIR(facts.mode)) {
             push(node, name);
         }
@@ -400,9 +411,12 @@ private:
                 node->fd = -1;
             }
             freeNode(node);
-            if (!parent)
+            if (!parent) {
+                m_deepest = nullptr;
                 break;
+            }
             if (--parent->pending > 0) {
+                m_deepest = parent;
                 if (parent->fd < 0) {
                     // A failure is reported by reenter and stops the walk.
                     (void)reenter(parent, climbFd, climbDepth);
@@ -444,27 +458,37 @@ private:
         for (const Node *node = target; node->fd < 0; node = node->parent)
             ++down;
         bool climbed = false;
+        int climbError = 0;
         if (anchorFd >= 0 && anchorDepth - target->depth <= down) {
             climbed = true;
-            if (climbTo(target, anchorFd, true, anchorDepth - target->depth, nullptr))
+            if (climbTo(target, anchorFd, true, anchorDepth - target->depth, nullptr, climbError))
                 return target->fd;
             anchorFd = -1;
         }
         int error = 0;
-        Node *failedAt = nullptr;
-        const Reopen byNames = reopenByNames(target, error, failedAt);
+        Node *failedAt = target;
+        Reopen byNames = reopenByNames(target, error, failedAt);
         if (byNames != Reopen::Reached && !climbed) {
             if (anchorFd >= 0) {
-                if (climbTo(target, anchorFd, true, anchorDepth - target->depth, nullptr))
+                if (climbTo(target, anchorFd, true, anchorDepth - target->depth, nullptr,
+                            climbError))
                     return target->fd;
                 anchorFd = -1;
             } else if (Node *below = nearestOpenBelow(target)) {
-                if (climbTo(target, below->fd, false, below->depth - target->depth, below))
+                if (climbTo(target, below->fd, false, below->depth - target->depth, below,
+                            climbError))
                     return target->fd;
             }
         }
         if (anchorFd >= 0)
             ::close(anchorFd);
+        if (byNames == Reopen::Vanished && climbError != 0 && !vanished(climbError)) {
+            // The climb broke off on a system error (such as running out of descriptors),
+            // not on a change of the tree: that error is the reason.
+            byNames = Reopen::Failed;
+            error = climbError;
+            failedAt = target;
+        }
         switch (byNames) {
         case Reopen::Reached:
             return target->fd;
@@ -516,11 +540,12 @@ private:
 
     // Climbs steps levels of ".." from fd (closed by this call when owned) and keeps the
     // result as target's descriptor when it is target. keep: a cached node whose descriptor
-    // must survive when descriptors run short.
-    bool climbTo(Node *target, int fd, bool owned, unsigned steps, Node *keep)
+    // must survive when descriptors run short. error: the errno of a failed step.
+    bool climbTo(Node *target, int fd, bool owned, unsigned steps, Node *keep, int &error)
     {
         for (unsigned i = 0; i < steps; ++i) {
             const int up = openFolder(fd, "..", keep);
+            error = errno;
             if (owned)
                 ::close(fd);
             if (up < 0)
@@ -606,8 +631,14 @@ private:
         if (!m_oldest)
             m_oldest = node;
         ++m_cached;
-        while (m_cached > m_capacity)
-            evict(m_oldest);
+        while (m_cached > m_capacity) {
+            // The deepest live folder stays open: every other live folder is its ancestor,
+            // so a climb from it reaches any of them, also after a move.
+            if (m_oldest == m_deepest && m_capacity > 1)
+                touch(m_deepest);
+            else
+                evict(m_oldest);
+        }
     }
 
     void uncache(Node *node)
@@ -663,13 +694,16 @@ private:
     std::vector<Node *> m_chain;
     Node *m_newest = nullptr;
     Node *m_oldest = nullptr;
+    Node *m_deepest = nullptr; // the last folder of the current path
     unsigned m_cached = 0;
     std::vector<std::pair<dev_t, bool>> m_devices; // filesystems met, and whether pseudo
     std::uint64_t m_bytes = 0;
+    std::uint64_t m_files = 0;
 };
 
-FolderWalk::FolderWalk(int rootFd, std::string rootPath, unsigned threads)
-    : m_rootFd(rootFd), m_rootPath(std::move(rootPath))
+FolderWalk::FolderWalk(int rootFd, std::string rootPath, unsigned threads,
+                       SizeQueryControl &control)
+    : m_rootFd(rootFd), m_rootPath(std::move(rootPath)), m_control(control)
 {
     // Leave room for the rest of the process; each walker needs a few descriptors beyond
     // its cache (its subtree root, a climb, a donation in flight).
@@ -712,6 +746,8 @@ SizeResult FolderWalk::run()
     for (std::thread &helper : helpers)
         helper.join();
 
+    if (m_control.cancelRequested())
+        return cancelled();
     if (m_failure.error != SizeError::None)
         return m_failure;
     SizeResult result;
@@ -781,6 +817,24 @@ void FolderWalk::fail(SizeResult failure)
         m_stop.store(true, std::memory_order_relaxed);
     }
     m_wake.notify_all();
+}
+
+SizeResult FolderWalk::cancelled() const
+{
+    SizeResult result;
+    result.error = SizeError::Cancelled;
+    result.reason = "Sizing folder '" + m_rootPath + "' was cancelled";
+    return result;
+}
+
+bool FolderWalk::checkCancel()
+{
+    if (stopped())
+        return true;
+    if (!m_control.cancelRequested())
+        return false;
+    fail(cancelled());
+    return true;
 }
 
 bool FolderWalk::firstLink(dev_t dev, ino_t ino)
