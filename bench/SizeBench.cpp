@@ -4,6 +4,10 @@
 // resident size on stderr. On failure prints the reason on stderr and exits with 1; bad
 // arguments exit with 2. Uses the same service as the program (createSizeQuery), unless
 // --threads picks the Linux engine's thread count.
+//
+// When stderr is a terminal, a progress line (files, bytes, elapsed time) is redrawn there
+// four times a second and erased before the answer; otherwise nothing extra is written.
+// SIGINT cancels the query: nothing goes to stdout and the exit status is 130.
 
 #include "platform/SizeQuery.h"
 
@@ -11,20 +15,82 @@
 #include "platform/linux/LinuxSizeQuery.h"
 #endif
 
+#include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+
+// The query's control, reached from the SIGINT handler. requestCancel() is a lock-free
+// atomic store, which a signal handler may do.
+static std::atomic<SizeQueryControl *> g_control{nullptr};
+
+static void onInterrupt(int)
+{
+    if (SizeQueryControl *control = g_control.load())
+        control->requestCancel();
+}
 
 static int usage()
 {
     std::fprintf(stderr, "usage: size_bench --file PATH | --folder PATH [--threads N]\n");
     return 2;
 }
+
+// Redraws "files, bytes, elapsed" on stderr until stopped, then erases the line.
+class ProgressLine
+{
+public:
+    ProgressLine(const SizeQueryControl &control, std::chrono::steady_clock::time_point start)
+        : m_control(control), m_start(start), m_thread([this] { run(); })
+    {}
+
+    ~ProgressLine()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stopped = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+    }
+
+    ProgressLine(const ProgressLine &) = delete;
+    ProgressLine &operator=(const ProgressLine &) = delete;
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        while (
+            !m_wake.wait_for(lock, std::chrono::milliseconds(250), [this] { return m_stopped; })) {
+            const std::chrono::duration<double> elapsed =
+                std::chrono::steady_clock::now() - m_start;
+            std::fprintf(stderr, "\r\033[K%llu files, %llu bytes, %.1f s",
+                         static_cast<unsigned long long>(m_control.filesFound()),
+                         static_cast<unsigned long long>(m_control.bytesFound()), elapsed.count());
+            std::fflush(stderr);
+        }
+    }
+
+    const SizeQueryControl &m_control;
+    const std::chrono::steady_clock::time_point m_start;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stopped = false;
+    std::thread m_thread; // last: started once the members above exist
+};
 
 int main(int argc, char **argv)
 {
@@ -37,7 +103,11 @@ int main(int argc, char **argv)
             kind = argv[i];
             path = argv[++i];
         } else if (arg == "--threads" && i + 1 < argc) {
-            threads = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+            char *end = nullptr;
+            const unsigned long value = std::strtoul(argv[++i], &end, 10);
+            if (*end != '\0' || value == 0)
+                return usage();
+            threads = static_cast<unsigned>(value);
         } else {
             return usage();
         }
@@ -53,13 +123,29 @@ int main(int argc, char **argv)
     if (!service)
         service = createSizeQuery();
 
+    g_control.store(&service->control());
+    struct sigaction action = {};
+    action.sa_handler = onInterrupt;
+    ::sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+
     const auto start = std::chrono::steady_clock::now();
-    const SizeResult result =
-        std::strcmp(kind, "--file") == 0 ? service->fileSize(path) : service->folderSize(path);
+    SizeResult result;
+    {
+        std::unique_ptr<ProgressLine> progress;
+        if (::isatty(STDERR_FILENO))
+            progress = std::make_unique<ProgressLine>(service->control(), start);
+        result =
+            std::strcmp(kind, "--file") == 0 ? service->fileSize(path) : service->folderSize(path);
+    }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
 
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
+    if (result.error == SizeError::Cancelled) {
+        std::fprintf(stderr, "cancelled after %.3f s\n", elapsed.count());
+        return 130;
+    }
     if (!result.ok()) {
         std::fprintf(stderr, "%s\n", result.reason.c_str());
         return 1;

@@ -23,6 +23,8 @@
 #include <atomic>
 #include <functional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 struct SizeEngine
 {
@@ -233,6 +235,79 @@ TEST_P(SizeQueryTest, EntriesDeletedDuringTheWalkAreSkipped)
     EXPECT_EQ(after.bytes, 5000U);
 }
 
+TEST_P(SizeQueryTest, ACancelRequestedBeforeTheCallAnswersCancelled)
+{
+    buildMixedTree();
+    m_query->control().requestCancel();
+    enum Ask { File, Folder };
+    const struct
+    {
+        Ask ask;
+        std::string path;
+    } cases[] = {
+        {Folder, m_tree.path("mixed")},
+        {Folder, m_tree.path("mixed/a/deeper")},
+        {File, m_tree.path("outside")},
+        {Folder, m_tree.path("missing")}, // cancelled before the path is even looked at
+    };
+    for (const auto &c : cases) {
+        const SizeResult result =
+            c.ask == File ? m_query->fileSize(c.path) : m_query->folderSize(c.path);
+        EXPECT_EQ(result.error, SizeError::Cancelled) << c.path << ": " << result.reason;
+        EXPECT_EQ(result.bytes, 0U) << c.path;
+        EXPECT_NE(result.reason.find(c.path), std::string::npos) << result.reason;
+    }
+    EXPECT_EQ(m_query->control().filesFound(), 0U);
+    EXPECT_EQ(m_query->control().bytesFound(), 0U);
+}
+
+TEST_P(SizeQueryTest, CountersOnlyGrowWhileWalkingAndEndAtTheTotal)
+{
+    // Enough files that a watching thread sees the counters move, and hard links that must
+    // be counted once there too.
+    buildMixedTree();
+    std::uint64_t expected = kMixedTotal;
+    std::uint64_t files = 7; // the mixed tree's regular files, the hard-linked one once
+    for (int folder = 0; folder < 20; ++folder) {
+        const std::string name = "mixed/many" + std::to_string(folder);
+        m_tree.folder(name);
+        for (int f = 0; f < 300; ++f) {
+            m_tree.file(name + "/" + std::to_string(f), static_cast<std::uint64_t>(f));
+            expected += static_cast<std::uint64_t>(f);
+            ++files;
+        }
+    }
+    ASSERT_EQ(SizeTestTree::referenceTotal(m_tree.path("mixed")), expected);
+
+    SizeQueryControl &control = m_query->control();
+    std::atomic<bool> done = false;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> samples;
+    std::thread watcher([&] {
+        while (!done.load()) {
+            samples.emplace_back(control.filesFound(), control.bytesFound());
+            std::this_thread::yield();
+        }
+    });
+    const SizeResult result = m_query->folderSize(m_tree.path("mixed"));
+    done = true;
+    watcher.join();
+
+    ASSERT_TRUE(result.ok()) << result.reason;
+    EXPECT_EQ(result.bytes, expected);
+    EXPECT_EQ(control.bytesFound(), expected);
+    EXPECT_EQ(control.filesFound(), files);
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+        EXPECT_GE(samples[i].first, samples[i - 1].first) << "sample " << i;
+        EXPECT_GE(samples[i].second, samples[i - 1].second) << "sample " << i;
+        EXPECT_LE(samples[i].second, expected) << "sample " << i;
+    }
+    // A file asked for alone counts as one file of its size.
+    const SizeResult single = m_query->fileSize(m_tree.path("mixed/a/plain"));
+    ASSERT_TRUE(single.ok()) << single.reason;
+    EXPECT_EQ(control.filesFound(), files + 1);
+    EXPECT_EQ(control.bytesFound(), expected + 1000);
+}
+
 #if defined(__linux__)
 static std::unique_ptr<SizeQuery> linuxOneThread()
 {
@@ -242,6 +317,11 @@ static std::unique_ptr<SizeQuery> linuxOneThread()
 static std::unique_ptr<SizeQuery> linuxFourThreads()
 {
     return std::make_unique<LinuxSizeQuery>(4);
+}
+
+static std::unique_ptr<SizeQuery> linuxMostThreads()
+{
+    return std::make_unique<LinuxSizeQuery>(LinuxSizeQuery::kMaxThreads);
 }
 #endif
 
@@ -260,6 +340,7 @@ INSTANTIATE_TEST_SUITE_P(Engines, SizeQueryTest,
 #if defined(__linux__)
                              SizeEngine{"LinuxOneThread", linuxOneThread},
                              SizeEngine{"LinuxFourThreads", linuxFourThreads},
+                             SizeEngine{"LinuxMostThreads", linuxMostThreads},
 #endif
                              SizeEngine{"Portable", portable},
                              SizeEngine{"Default", createSizeQuery}),

@@ -129,9 +129,9 @@ bool FolderWalk::isPseudoFilesystem(int fd)
 // else, and memory grows with depth, never with the number of files. Pending folders sit on
 // m_stack as (parent node, name). A node's descriptor is kept in a small LRU cache; the root
 // of the thread's current subtree stays open until that subtree is done, so any evicted node
-// can be reopened by names from its nearest open ancestor, or by climbing ".." from a
-// finished descendant when that is shorter (which keeps backtracking out of a deep chain
-// linear).
+// can be reopened by names from its nearest open ancestor, or by climbing ".." from an open
+// folder below it; the shorter way goes first, the other is the fallback when folders were
+// moved meanwhile.
 class FolderWalk::Walker
 {
 public:
@@ -198,9 +198,10 @@ private:
         root->fd = donation.fd;
         root->dev = donation.dev;
         root->ino = donation.ino;
+        m_deepest = root;
         if (!readFolder(root))
             return;
-        while (!m_stack.empty() && !m_walk.stopped()) {
+        while (!m_stack.empty() && !m_walk.checkCancel()) {
             Entry entry = std::move(m_stack.back());
             m_stack.pop_back();
             if (!enter(entry))
@@ -229,6 +230,7 @@ private:
         node->dev = info.st_dev;
         node->ino = info.st_ino;
         node->depth = parent->depth + 1;
+        m_deepest = node;
         cache(node);
         return readFolder(node);
     }
@@ -256,16 +258,16 @@ private:
     // when it vanished or lies on a pseudo filesystem; kFailed after reporting a failure.
     int openEntry(Node *parent, const std::string &name, struct stat &info)
     {
-        int fd = -1;
         const int parentFd = descriptor(parent);
-        if (parentFd >= 0)
-            fd = openFolder(parentFd, name.c_str(), parent);
+        if (parentFd < 0)
+            return kFailed;
+        const int fd = openFolder(parentFd, name.c_str(), parent);
         if (fd < 0) {
             const int error = errno;
             if (vanished(error))
                 return kSkipped;
             struct stat probe = {};
-            if (error == EACCES && parentFd >= 0 &&
+            if (error == EACCES &&
                 ::fstatat(parentFd, name.c_str(), &probe, AT_SYMLINK_NOFOLLOW) != 0 &&
                 errno == EACCES) {
                 // The parent lists its names but may not be searched: it is the folder at
@@ -289,6 +291,8 @@ private:
             ::close(fd);
             return kSkipped;
         }
+        if (m_walk.m_enteredHook)
+            m_walk.m_enteredHook(joined(pathOf(parent), name));
         return fd;
     }
 
@@ -311,7 +315,13 @@ private:
                     sizeFailure(accessError(error), "Cannot read folder", pathOf(node), error));
                 return false;
             }
+            // The watchers see what this buffer added: one pair of atomic adds per buffer
+            // (about a thousand entries) keeps them current without slowing the walk.
+            const std::uint64_t filesBefore = m_files;
+            const std::uint64_t bytesBefore = m_bytes;
             for (long offset = 0; offset < length;) {
+                if (m_walk.checkCancel())
+                    return false;
                 const auto *entry = reinterpret_cast<const KernelDirent *>(buffer + offset);
                 offset += entry->reclen;
                 const char *name = buffer + (offset - entry->reclen) + offsetof(KernelDirent, name);
@@ -330,6 +340,8 @@ private:
                     break;
                 }
             }
+            if (m_files != filesBefore)
+                m_walk.m_control.addFound(m_files - filesBefore, m_bytes - bytesBefore);
         }
         if (node->pending == 0)
             finish(node);
@@ -358,6 +370,7 @@ private:
             if (facts.nlink > 1 && !m_walk.firstLink(facts.dev, facts.ino))
                 return true;
             m_bytes += facts.size;
+            ++m_files;
         } else if (S_ISDIR(facts.mode)) {
             push(node, name);
         }
@@ -378,9 +391,11 @@ private:
     }
 
     // node is read and nothing below it is pending: frees it and every ancestor that this
-    // leaves without work. When the ancestor that still has work was evicted, it is reopened
-    // by climbing ".." from the shallowest finished node that is still open, if that is
-    // shorter than going down by names from its nearest open ancestor.
+    // leaves without work. The ancestor that still has work, when evicted, is re-entered
+    // while the descriptor of the shallowest finished folder is still open: climbing ".."
+    // from it reaches that ancestor even when a folder on the way was moved or deleted
+    // (an open directory keeps its chain of parents), and keeps backtracking out of a deep
+    // chain linear.
     void finish(Node *node)
     {
         int climbFd = -1;
@@ -396,11 +411,15 @@ private:
                 node->fd = -1;
             }
             freeNode(node);
-            if (!parent)
+            if (!parent) {
+                m_deepest = nullptr;
                 break;
+            }
             if (--parent->pending > 0) {
-                if (parent->fd < 0 && climbFd >= 0) {
-                    climbTo(parent, climbFd, climbDepth - parent->depth);
+                m_deepest = parent;
+                if (parent->fd < 0) {
+                    // A failure is reported by reenter and stops the walk.
+                    (void)reenter(parent, climbFd, climbDepth);
                     climbFd = -1;
                 }
                 break;
@@ -411,45 +430,90 @@ private:
             ::close(climbFd);
     }
 
-    // Reopens target by climbing steps levels of ".." from fd (owned by this call). Gives up
-    // quietly when going down by names is cheaper or the climb does not arrive where it
-    // should (the tree was moved meanwhile); descriptor() then reopens target by names.
-    void climbTo(Node *target, int fd, unsigned steps)
-    {
-        unsigned down = 0;
-        for (const Node *node = target; node->fd < 0; node = node->parent)
-            ++down;
-        if (steps > down) {
-            ::close(fd);
-            return;
-        }
-        for (unsigned i = 0; i < steps; ++i) {
-            const int up = ::openat(fd, "..", kFolderFlags);
-            ::close(fd);
-            if (up < 0)
-                return;
-            fd = up;
-        }
-        struct stat info = {};
-        if (::fstat(fd, &info) != 0 || info.st_dev != target->dev || info.st_ino != target->ino) {
-            ::close(fd);
-            return;
-        }
-        target->fd = fd;
-        cache(target);
-    }
-
-    // The open descriptor of node, reopening it (and evicted ancestors) by names from its
-    // nearest open ancestor; -1 with errno set when that fails. A folder that is no longer
-    // the one first opened under that name counts as vanished.
+    // The open descriptor of node, re-entering it when it was evicted; kFailed after a
+    // failure was reported.
     int descriptor(Node *node)
     {
         if (node->fd >= 0) {
             touch(node);
             return node->fd;
         }
+        return reenter(node, -1, 0);
+    }
+
+    enum class Reopen { Reached, Vanished, Failed };
+
+    // Re-enters the evicted folder target, as the very folder first walked (same device and
+    // inode), wherever it is now. Two ways: down by names from its nearest open ancestor,
+    // and up through ".." from an open folder below it: anchorFd (owned by this call, -1 for
+    // none) at depth anchorDepth, or else the nearest cached folder below target. The
+    // cheaper way goes first. A folder that neither way reaches was moved where the walk
+    // cannot follow: the walk fails naming it rather than answer a total that silently
+    // leaves out its subtree. A deleted folder is still reached through its open
+    // descendants; its remaining entries then vanish and are skipped.
+    // Returns target's descriptor, or kFailed after reporting the failure.
+    int reenter(Node *target, int anchorFd, unsigned anchorDepth)
+    {
+        unsigned down = 0;
+        for (const Node *node = target; node->fd < 0; node = node->parent)
+            ++down;
+        bool climbed = false;
+        int climbError = 0;
+        if (anchorFd >= 0 && anchorDepth - target->depth <= down) {
+            climbed = true;
+            if (climbTo(target, anchorFd, true, anchorDepth - target->depth, nullptr, climbError))
+                return target->fd;
+            anchorFd = -1;
+        }
+        int error = 0;
+        Node *failedAt = target;
+        Reopen byNames = reopenByNames(target, error, failedAt);
+        if (byNames != Reopen::Reached && !climbed) {
+            if (anchorFd >= 0) {
+                if (climbTo(target, anchorFd, true, anchorDepth - target->depth, nullptr,
+                            climbError))
+                    return target->fd;
+                anchorFd = -1;
+            } else if (Node *below = nearestOpenBelow(target)) {
+                if (climbTo(target, below->fd, false, below->depth - target->depth, below,
+                            climbError))
+                    return target->fd;
+            }
+        }
+        if (anchorFd >= 0)
+            ::close(anchorFd);
+        if (byNames == Reopen::Vanished && climbError != 0 && !vanished(climbError)) {
+            // The climb broke off on a system error (such as running out of descriptors),
+            // not on a change of the tree: that error is the reason.
+            byNames = Reopen::Failed;
+            error = climbError;
+            failedAt = target;
+        }
+        switch (byNames) {
+        case Reopen::Reached:
+            return target->fd;
+        case Reopen::Failed:
+            m_walk.fail(
+                sizeFailure(accessError(error), "Cannot open folder", pathOf(failedAt), error));
+            return kFailed;
+        case Reopen::Vanished:
+            break;
+        }
+        SizeResult changed;
+        changed.error = SizeError::Other;
+        changed.reason =
+            "Cannot re-enter folder '" + pathOf(target) + "': the tree changed during the walk";
+        m_walk.fail(std::move(changed));
+        return kFailed;
+    }
+
+    // Reopens target and its evicted ancestors by names from the nearest open ancestor,
+    // checking that each is still the folder first walked. Vanished when a name is gone or
+    // now names another folder; Failed with error and failedAt set on any other error.
+    Reopen reopenByNames(Node *target, int &error, Node *&failedAt)
+    {
         m_chain.clear();
-        Node *open = node;
+        Node *open = target;
         for (; open->fd < 0; open = open->parent)
             m_chain.push_back(open);
         touch(open);
@@ -457,19 +521,60 @@ private:
             Node *reopened = *it;
             const int fd =
                 openFolder(reopened->parent->fd, reopened->name.c_str(), reopened->parent);
-            if (fd < 0)
-                return -1;
+            if (fd < 0) {
+                error = errno;
+                failedAt = reopened;
+                return vanished(error) ? Reopen::Vanished : Reopen::Failed;
+            }
             struct stat info = {};
             if (::fstat(fd, &info) != 0 || info.st_dev != reopened->dev ||
                 info.st_ino != reopened->ino) {
                 ::close(fd);
-                errno = ENOENT;
-                return -1;
+                return Reopen::Vanished;
             }
             reopened->fd = fd;
             cache(reopened);
         }
-        return node->fd;
+        return Reopen::Reached;
+    }
+
+    // Climbs steps levels of ".." from fd (closed by this call when owned) and keeps the
+    // result as target's descriptor when it is target. keep: a cached node whose descriptor
+    // must survive when descriptors run short. error: the errno of a failed step.
+    bool climbTo(Node *target, int fd, bool owned, unsigned steps, Node *keep, int &error)
+    {
+        for (unsigned i = 0; i < steps; ++i) {
+            const int up = openFolder(fd, "..", keep);
+            error = errno;
+            if (owned)
+                ::close(fd);
+            if (up < 0)
+                return false;
+            fd = up;
+            owned = true;
+        }
+        struct stat info = {};
+        if (!owned || ::fstat(fd, &info) != 0 || info.st_dev != target->dev ||
+            info.st_ino != target->ino) {
+            if (owned)
+                ::close(fd);
+            return false;
+        }
+        target->fd = fd;
+        cache(target);
+        return true;
+    }
+
+    // The cached folder nearest below target, or null. All live nodes of a walker lie on
+    // one path, so any cached node deeper than target is below it.
+    Node *nearestOpenBelow(const Node *target) const
+    {
+        Node *nearest = nullptr;
+        for (Node *node = m_newest; node; node = node->older) {
+            if (node->depth > target->depth && (!nearest || node->depth < nearest->depth))
+                nearest = node;
+        }
+        return nearest;
     }
 
     // openat of a folder below parentFd (the descriptor of parent). When the process runs
@@ -526,8 +631,14 @@ private:
         if (!m_oldest)
             m_oldest = node;
         ++m_cached;
-        while (m_cached > m_capacity)
-            evict(m_oldest);
+        while (m_cached > m_capacity) {
+            // The deepest live folder stays open: every other live folder is its ancestor,
+            // so a climb from it reaches any of them, also after a move.
+            if (m_oldest == m_deepest && m_capacity > 1)
+                touch(m_deepest);
+            else
+                evict(m_oldest);
+        }
     }
 
     void uncache(Node *node)
@@ -583,13 +694,16 @@ private:
     std::vector<Node *> m_chain;
     Node *m_newest = nullptr;
     Node *m_oldest = nullptr;
+    Node *m_deepest = nullptr; // the last folder of the current path
     unsigned m_cached = 0;
     std::vector<std::pair<dev_t, bool>> m_devices; // filesystems met, and whether pseudo
     std::uint64_t m_bytes = 0;
+    std::uint64_t m_files = 0;
 };
 
-FolderWalk::FolderWalk(int rootFd, std::string rootPath, unsigned threads)
-    : m_rootFd(rootFd), m_rootPath(std::move(rootPath))
+FolderWalk::FolderWalk(int rootFd, std::string rootPath, unsigned threads,
+                       SizeQueryControl &control)
+    : m_rootFd(rootFd), m_rootPath(std::move(rootPath)), m_control(control)
 {
     // Leave room for the rest of the process; each walker needs a few descriptors beyond
     // its cache (its subtree root, a climb, a donation in flight).
@@ -632,6 +746,8 @@ SizeResult FolderWalk::run()
     for (std::thread &helper : helpers)
         helper.join();
 
+    if (m_control.cancelRequested())
+        return cancelled();
     if (m_failure.error != SizeError::None)
         return m_failure;
     SizeResult result;
@@ -701,6 +817,24 @@ void FolderWalk::fail(SizeResult failure)
         m_stop.store(true, std::memory_order_relaxed);
     }
     m_wake.notify_all();
+}
+
+SizeResult FolderWalk::cancelled() const
+{
+    SizeResult result;
+    result.error = SizeError::Cancelled;
+    result.reason = "Sizing folder '" + m_rootPath + "' was cancelled";
+    return result;
+}
+
+bool FolderWalk::checkCancel()
+{
+    if (stopped())
+        return true;
+    if (!m_control.cancelRequested())
+        return false;
+    fail(cancelled());
+    return true;
 }
 
 bool FolderWalk::firstLink(dev_t dev, ino_t ino)

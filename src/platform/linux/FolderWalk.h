@@ -7,9 +7,11 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 // One total of a folder tree on Linux, counted as SizeQuery::folderSize describes.
@@ -26,14 +28,27 @@ class FolderWalk
 public:
     // rootFd: an open directory, owned by the walk from now on (it is closed by the walk);
     // rootPath names it in failure reasons. threads: walker threads wanted (at least one);
-    // fewer run when the descriptor limit is low.
-    FolderWalk(int rootFd, std::string rootPath, unsigned threads);
+    // fewer run when the descriptor limit is low. control (not owned, must outlive run())
+    // counts the files and bytes found as the walk goes, and its cancel request stops the
+    // walk: every walker checks it before each entry it handles.
+    FolderWalk(int rootFd, std::string rootPath, unsigned threads, SizeQueryControl &control);
     ~FolderWalk();
     FolderWalk(const FolderWalk &) = delete;
     FolderWalk &operator=(const FolderWalk &) = delete;
 
-    // Walks the whole tree and answers the total, or the first failure met. Call once.
+    // Walks the whole tree and answers the total, or the first failure met, or
+    // SizeError::Cancelled when a cancel was requested before the answer was complete.
+    // Call once.
+    // A folder that was moved while the walk still had work in it is followed when an open
+    // descriptor still reaches it; otherwise the walk fails with a reason naming it ("the
+    // tree changed during the walk"), never with a smaller total.
     [[nodiscard]] SizeResult run();
+
+    // For tests: hook is called with the full path of every folder inside the tree right
+    // after the walk opens it (before reading it), on the walker thread that opened it, so
+    // it may be called from several threads at once. Set before run().
+    using EnteredHook = std::function<void(const std::string &path)>;
+    void setEnteredHook(EnteredHook hook) { m_enteredHook = std::move(hook); }
 
     // True when the open descriptor fd lies on a pseudo filesystem (proc, sysfs, cgroup,
     // ...): its files have no meaningful size and the walk neither enters nor counts it.
@@ -75,6 +90,10 @@ private:
     [[nodiscard]] bool wantsDonation() const;
     void fail(SizeResult failure);
     [[nodiscard]] bool stopped() const { return m_stop.load(std::memory_order_relaxed); }
+    // True when the walk must stop: after a failure, or (then stopping it) on a cancel
+    // request.
+    [[nodiscard]] bool checkCancel();
+    [[nodiscard]] SizeResult cancelled() const;
     // True the first time the file (dev, ino) is met, for files with several links.
     [[nodiscard]] bool firstLink(dev_t dev, ino_t ino);
 
@@ -82,6 +101,8 @@ private:
     std::string m_rootPath;
     unsigned m_threads;
     unsigned m_cacheSize; // open directories each walker may keep
+    EnteredHook m_enteredHook;
+    SizeQueryControl &m_control;
 
     std::mutex m_mutex; // guards the members below down to m_failure
     std::condition_variable m_wake;

@@ -13,10 +13,6 @@
 #include <climits>
 #include <thread>
 
-// Walking gains little beyond this many threads: the kernel's dentry and inode locks
-// become the limit.
-static constexpr unsigned kMaxThreads = 16;
-
 static unsigned availableCores()
 {
     cpu_set_t cpus;
@@ -85,6 +81,14 @@ static SizeResult emptyPath(const char *kind)
     return result;
 }
 
+static SizeResult cancelled(const char *kind, const std::string &path)
+{
+    SizeResult result;
+    result.error = SizeError::Cancelled;
+    result.reason = std::string("Sizing ") + kind + " '" + path + "' was cancelled";
+    return result;
+}
+
 static SizeResult wrongKind(SizeError error, const std::string &path, const char *what)
 {
     SizeResult result;
@@ -94,12 +98,14 @@ static SizeResult wrongKind(SizeError error, const std::string &path, const char
 }
 
 LinuxSizeQuery::LinuxSizeQuery(unsigned threads)
-    : m_threads(threads > 0 ? threads : std::min(availableCores(), kMaxThreads))
+    : m_threads(std::min(threads > 0 ? threads : availableCores(), kMaxThreads))
 {}
 
 SizeResult LinuxSizeQuery::fileSize(const std::filesystem::path &path)
 {
     const std::string &name = path.native();
+    if (control().cancelRequested())
+        return cancelled("file", name);
     if (name.empty())
         return emptyPath("file");
     struct stat info = {};
@@ -113,14 +119,19 @@ SizeResult LinuxSizeQuery::fileSize(const std::filesystem::path &path)
         return wrongKind(SizeError::NotAFile, name, "is a folder, not a file");
     if (!S_ISREG(info.st_mode))
         return wrongKind(SizeError::NotAFile, name, "is not a regular file");
+    if (control().cancelRequested())
+        return cancelled("file", name);
     SizeResult result;
     result.bytes = static_cast<std::uint64_t>(info.st_size);
+    control().addFound(1, result.bytes);
     return result;
 }
 
 SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
 {
     const std::string &name = path.native();
+    if (control().cancelRequested())
+        return cancelled("folder", name);
     if (name.empty())
         return emptyPath("folder");
     const int fd = openPath(name, O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
@@ -137,6 +148,6 @@ SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
         ::close(fd);
         return {};
     }
-    FolderWalk walk(fd, name, m_threads);
+    FolderWalk walk(fd, name, m_threads, control());
     return walk.run();
 }

@@ -8,6 +8,9 @@
 class LinuxSizeQuery final : public SizeQuery
 {
 public:
+    // The most walker threads a query runs; more are clamped to this.
+    static constexpr unsigned kMaxThreads = 64;
+
     // threads: walker threads for folderSize; 0 means one per available core.
     explicit LinuxSizeQuery(unsigned threads = 0);
 

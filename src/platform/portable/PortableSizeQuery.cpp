@@ -36,6 +36,12 @@ static SizeResult failure(SizeError error, const char *what, const fs::path &pat
     return failure(error, std::string(what) + " '" + bytesOf(path) + "': " + code.message());
 }
 
+static SizeResult cancelled(const char *kind, const fs::path &path)
+{
+    return failure(SizeError::Cancelled,
+                   std::string("Sizing ") + kind + " '" + bytesOf(path) + "' was cancelled");
+}
+
 static bool isMissing(const std::error_code &code)
 {
     return code == std::errc::no_such_file_or_directory || code == std::errc::not_a_directory;
@@ -50,6 +56,8 @@ static SizeError accessError(const std::error_code &code)
 
 SizeResult PortableSizeQuery::fileSize(const fs::path &path)
 {
+    if (control().cancelRequested())
+        return cancelled("file", path);
     if (path.empty())
         return failure(SizeError::NotFound, "No file to size: the path is empty");
     std::error_code code;
@@ -67,13 +75,18 @@ SizeResult PortableSizeQuery::fileSize(const fs::path &path)
     const std::uintmax_t size = fs::file_size(path, code);
     if (code)
         return failure(accessError(code), "Cannot read file", path, code);
+    if (control().cancelRequested())
+        return cancelled("file", path);
     SizeResult result;
     result.bytes = size;
+    control().addFound(1, size);
     return result;
 }
 
 SizeResult PortableSizeQuery::folderSize(const fs::path &path)
 {
+    if (control().cancelRequested())
+        return cancelled("folder", path);
     if (path.empty())
         return failure(SizeError::NotFound, "No folder to size: the path is empty");
     std::error_code code;
@@ -103,7 +116,13 @@ SizeResult PortableSizeQuery::folderSize(const fs::path &path)
                 continue;
             return failure(accessError(code), "Cannot open folder", folder, code);
         }
+        // The watchers see each folder's files once it is listed: one pair of atomic adds
+        // per folder.
+        std::uint64_t folderFiles = 0;
+        std::uint64_t folderBytes = 0;
         for (; it != fs::directory_iterator(); it.increment(code)) {
+            if (control().cancelRequested())
+                return cancelled("folder", path);
             const fs::directory_entry &entry = *it;
             const fs::file_status own = entry.symlink_status(code);
             if (code) {
@@ -130,14 +149,20 @@ SizeResult PortableSizeQuery::folderSize(const fs::path &path)
                     continue;
 #endif
                 total += size;
+                ++folderFiles;
+                folderBytes += size;
             }
         }
+        if (folderFiles > 0)
+            control().addFound(folderFiles, folderBytes);
         if (code) {
             if (isMissing(code))
                 continue;
             return failure(accessError(code), "Cannot read folder", folder, code);
         }
     }
+    if (control().cancelRequested())
+        return cancelled("folder", path);
     SizeResult result;
     result.bytes = total;
     return result;

@@ -7,7 +7,8 @@
 // folder open at a time. Where it falls short of the SizeQuery contract: hard links are
 // recognised only where POSIX stat is available (elsewhere each link is counted), pseudo
 // filesystems are not recognised, and paths longer than the platform's limit fail
-// (SizeError::Other).
+// (SizeError::Other). A cancel request is checked before every entry; the counters of
+// control() grow once per folder.
 class PortableSizeQuery final : public SizeQuery
 {
 public:

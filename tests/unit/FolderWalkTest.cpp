@@ -1,0 +1,260 @@
+// The Linux walk when the tree changes under it: folders moved or deleted while the walk
+// still has work inside them, at descriptor limits low enough that the walk must re-enter
+// folders it had to close. A hook the walk calls right after opening a folder makes the
+// change happen at the same point of every walk.
+
+#if defined(__linux__)
+
+#include "platform/linux/FolderWalk.h"
+#include "platform/linux/LinuxSizeQuery.h"
+
+#include "SizeQueryInChild.h"
+#include "SizeTestTree.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdio.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr unsigned kChainDepth = 70; // deeper than any walker's cache of open folders
+constexpr unsigned kTriggerDepth = 10;
+
+// Four top folders 1..4, each: a file, and a/ holding a file, three small side folders and
+// b/. b/ holds a chain of kChainDepth folders "c" with a file on every level between two
+// small folders, so that whatever order the walk takes, b still has work when the walk
+// comes back up from the chain, which is long past the point where b was closed.
+// Returns the total.
+std::uint64_t buildTree(SizeTestTree &tree)
+{
+    std::uint64_t total = 0;
+    tree.folder("t");
+    for (int top = 1; top <= 4; ++top) {
+        const std::string t = "t/" + std::to_string(top);
+        tree.folder(t);
+        tree.file(t + "/f", 100);
+        tree.folder(t + "/a");
+        tree.file(t + "/a/g", 10);
+        total += 110;
+        for (int side = 1; side <= 3; ++side) {
+            const std::string s = t + "/a/s" + std::to_string(side);
+            tree.folder(s);
+            tree.file(s + "/h", 7);
+            tree.chain(s, "d", 5, 1);
+            total += 7 + 5;
+        }
+        tree.folder(t + "/a/b");
+        tree.folder(t + "/a/b/side0");
+        tree.file(t + "/a/b/side0/e", 5);
+        tree.chain(t + "/a/b", "c", kChainDepth, 3);
+        tree.folder(t + "/a/b/side1");
+        tree.file(t + "/a/b/side1/e", 5);
+        total += kChainDepth * 3 + 10;
+    }
+    return total;
+}
+
+std::string triggerPath(const SizeTestTree &tree)
+{
+    std::string path = tree.path("t/3/a/b");
+    for (unsigned i = 0; i < kTriggerDepth; ++i)
+        path += "/c";
+    return path;
+}
+
+void move(const std::string &from, const std::string &to)
+{
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        throw std::runtime_error("rename " + from);
+}
+
+enum class Change {
+    MoveUp,    // t/3/a/b becomes t/3/b
+    MoveOut,   // t/3/a leaves the tree
+    MoveTwice, // t/3/a is renamed and its chain is moved out below it
+    Delete,    // t/3/a is deleted
+};
+
+void apply(Change change, const SizeTestTree &tree)
+{
+    switch (change) {
+    case Change::MoveUp:
+        move(tree.path("t/3/a/b"), tree.path("t/3/b"));
+        break;
+    case Change::MoveOut:
+        move(tree.path("t/3/a"), tree.path("moved-a"));
+        break;
+    case Change::MoveTwice:
+        move(tree.path("t/3/a"), tree.path("t/3/renamed"));
+        move(tree.path("t/3/renamed/b/c"), tree.path("moved-c"));
+        break;
+    case Change::Delete: {
+        // Removing a deep tree needs more descriptors than the walk is left with.
+        rlimit limit{};
+        ::getrlimit(RLIMIT_NOFILE, &limit);
+        const rlimit lifted{limit.rlim_max, limit.rlim_max};
+        ::setrlimit(RLIMIT_NOFILE, &lifted);
+        std::filesystem::remove_all(tree.path("t/3/a"));
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        break;
+    }
+    }
+}
+
+const char *nameOf(Change change)
+{
+    switch (change) {
+    case Change::MoveUp:
+        return "move up";
+    case Change::MoveOut:
+        return "move out";
+    case Change::MoveTwice:
+        return "move twice";
+    case Change::Delete:
+        return "delete";
+    }
+    return "?";
+}
+
+// Walks t on threads, applying change once when the trigger folder is opened, in a child
+// with the descriptor limit given (0: unchanged).
+SizeResult walkWhileChanging(const SizeTestTree &tree, Change change, unsigned threads,
+                             rlim_t limit)
+{
+    return inChild({false, limit}, [&] {
+        const std::string root = tree.path("t");
+        const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return SizeResult{0, SizeError::Other, "setup: open"};
+        SizeQueryControl control;
+        FolderWalk walk(fd, root, threads, control);
+        const std::string trigger = triggerPath(tree);
+        std::atomic<bool> fired = false;
+        walk.setEnteredHook([&](const std::string &path) {
+            if (path == trigger && !fired.exchange(true))
+                apply(change, tree);
+        });
+        SizeResult result = walk.run();
+        if (!fired)
+            return SizeResult{0, SizeError::Other, "setup: the trigger folder was not met"};
+        return result;
+    });
+}
+
+} // namespace
+
+TEST(FolderWalkTest, MovedFoldersGiveTheFullTotalOrNameTheChange)
+{
+    const Change changes[] = {Change::MoveUp, Change::MoveOut, Change::MoveTwice};
+    for (const rlim_t limit : {rlim_t{12}, rlim_t{24}, rlim_t{64}, rlim_t{0}}) {
+        for (const unsigned threads : {1U, 2U, LinuxSizeQuery::kMaxThreads}) {
+            for (const Change change : changes) {
+                SizeTestTree tree;
+                const std::uint64_t full = buildTree(tree);
+                ASSERT_EQ(SizeTestTree::referenceTotal(tree.path("t")), full);
+                const SizeResult result = walkWhileChanging(tree, change, threads, limit);
+                const std::string label = std::string(nameOf(change)) + ", limit " +
+                                          std::to_string(limit) + ", " + std::to_string(threads) +
+                                          " threads: " + result.reason;
+                ASSERT_EQ(result.reason.rfind("setup:", 0), std::string::npos) << label;
+                if (change == Change::MoveTwice && !result.ok()) {
+                    // Nothing open reaches t/3/a any more: the walk must say so.
+                    EXPECT_EQ(result.error, SizeError::Other) << label;
+                    EXPECT_NE(result.reason.find("the tree changed during the walk"),
+                              std::string::npos)
+                        << label;
+                    EXPECT_NE(result.reason.find("'" + tree.path("t/3/")), std::string::npos)
+                        << label;
+                    continue;
+                }
+                // A moved folder is still reached through descriptors that stay valid.
+                EXPECT_TRUE(result.ok()) << label;
+                EXPECT_EQ(result.bytes, full) << label;
+            }
+        }
+    }
+}
+
+TEST(FolderWalkTest, FoldersDeletedWhileTheWalkIsInsideAreSkipped)
+{
+    for (const rlim_t limit : {rlim_t{12}, rlim_t{24}, rlim_t{64}, rlim_t{0}}) {
+        for (const unsigned threads : {1U, 2U, LinuxSizeQuery::kMaxThreads}) {
+            SizeTestTree tree;
+            const std::uint64_t full = buildTree(tree);
+            const std::uint64_t deleted = SizeTestTree::referenceTotal(tree.path("t/3/a"));
+            const SizeResult result = walkWhileChanging(tree, Change::Delete, threads, limit);
+            const std::string label = "limit " + std::to_string(limit) + ", " +
+                                      std::to_string(threads) + " threads: " + result.reason;
+            ASSERT_EQ(result.reason.rfind("setup:", 0), std::string::npos) << label;
+            EXPECT_TRUE(result.ok()) << label;
+            EXPECT_GE(result.bytes, full - deleted) << label;
+            EXPECT_LE(result.bytes, full) << label;
+        }
+    }
+}
+
+TEST(FolderWalkTest, CancelFromAnotherThreadStopsInsideALargeFolder)
+{
+    // Small folders around one of 10,000 files. The walk pauses right after opening the
+    // large folder until another thread has requested the cancel; it must then stop before
+    // counting any file of it.
+    SizeTestTree tree;
+    tree.folder("t");
+    std::uint64_t smallFiles = 0;
+    for (int folder = 0; folder < 6; ++folder) {
+        const std::string name = "t/small" + std::to_string(folder);
+        tree.folder(name);
+        for (int f = 0; f < 20; ++f, ++smallFiles)
+            tree.file(name + "/" + std::to_string(f), 1);
+    }
+    tree.folder("t/large");
+    for (int f = 0; f < 10000; ++f)
+        tree.file("t/large/" + std::to_string(f), 1);
+    const std::string large = tree.path("t/large");
+
+    for (const unsigned threads : {1U, 2U, LinuxSizeQuery::kMaxThreads}) {
+        const std::string root = tree.path("t");
+        const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        SizeQueryControl control;
+        FolderWalk walk(fd, root, threads, control);
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool entered = false;
+        bool released = false;
+        walk.setEnteredHook([&](const std::string &path) {
+            if (path != large)
+                return;
+            std::unique_lock lock(mutex);
+            entered = true;
+            changed.notify_all();
+            changed.wait_for(lock, std::chrono::seconds(10), [&] { return released; });
+        });
+        bool sawEntered = false;
+        std::thread canceller([&] {
+            std::unique_lock lock(mutex);
+            sawEntered = changed.wait_for(lock, std::chrono::seconds(10), [&] { return entered; });
+            control.requestCancel();
+            released = true;
+            changed.notify_all();
+        });
+        const SizeResult result = walk.run();
+        canceller.join();
+        ASSERT_TRUE(sawEntered) << threads << " threads: the large folder was never opened";
+        EXPECT_EQ(result.error, SizeError::Cancelled) << threads << " threads: " << result.reason;
+        EXPECT_NE(result.reason.find(root), std::string::npos) << result.reason;
+        EXPECT_LE(control.filesFound(), smallFiles) << threads << " threads";
+    }
+}
+
+#endif
