@@ -1,3 +1,4 @@
+#include "app/GuardedApplication.h"
 #include "app/MainController.h"
 #include "platform/LocaleNumberFormatter.h"
 #include "platform/ProcessExecutableName.h"
@@ -7,11 +8,9 @@
 #include "platform/SizeQuery.h"
 #include "platform/WindowZOrder.h"
 
-#include <QApplication>
-
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
 
     QtClock clock;
     const std::unique_ptr<QSettingsBackend> settings = QSettingsBackend::forCurrentUser();

@@ -1,8 +1,12 @@
 #include "measure/MeasurementRun.h"
 
+#include "measure/GuardedSizeQuery.h"
+#include "measure/LogFileGuard.h"
+#include "measure/RunFailureNotice.h"
 #include "measure/RunLog.h"
 #include "measure/RunLogTexts.h"
 #include "measure/SizeDisplay.h"
+#include "platform/PathText.h"
 #include "platform/TextFileWriter.h"
 #include "platform/Timer.h"
 #include "schedule/RunTexts.h"
@@ -33,12 +37,6 @@ QString failureStatus(SizeError error)
     return RunTexts::sizingFailed();
 }
 
-// The path exactly as typed, blanks included, in the platform's file name encoding.
-std::filesystem::path targetPath(const QString &text)
-{
-    return std::filesystem::path(text.toStdU16String());
-}
-
 } // namespace
 
 MeasurementRun::MeasurementRun(MainWindow &window, SettingsStore &store, QString executableName,
@@ -52,16 +50,25 @@ MeasurementRun::MeasurementRun(MainWindow &window, SettingsStore &store, QString
 
 void MeasurementRun::attach()
 {
-    QObject::connect(m_window.timers().FILE_FOLDER_SIZER_TIMER, &Timer::ticked, &m_window,
-                     [this] { perform(); });
+    // The tick is the boundary: an exception must not reach the event loop, and the run
+    // still has to end, or its timer would go on requesting it.
+    QObject::connect(m_window.timers().FILE_FOLDER_SIZER_TIMER, &Timer::ticked, &m_window, [this] {
+        try {
+            perform();
+        } catch (const std::exception &error) {
+            abandon(QString::fromLocal8Bit(error.what()));
+        } catch (...) {
+            abandon(QStringLiteral("unknown failure"));
+        }
+    });
 }
 
 void MeasurementRun::perform()
 {
     Ui::ZEMRA_MAIN &form = m_window.form();
-    const MainTimers &timers = m_window.timers();
 
     form.RUN_NOW_BUTTON->setEnabled(false);
+    m_failureReasons.clear();
     m_store.writePath(Setting::TargetPath, form.FF_LOCATION_TEXTBOX->text());
     m_store.writePath(Setting::LogFilePath, form.LOGFILE_TEXTBOX->text());
 
@@ -75,14 +82,35 @@ void MeasurementRun::perform()
     if (failure.isEmpty() && TickBox::isTicked(*form.USE_FOLDER_TICKBOX))
         failure = pass(TargetKind::Folder);
 
-    const WriteResult written = m_textFileWriter.write(
-        form.LOGFILE_TEXTBOX->text(), TextBox::text(*form.LOG_FILE_OUTPUT_TEXTBOX));
+    const QString logPath = form.LOGFILE_TEXTBOX->text();
+    const QString refusal =
+        LogFileGuard::refusal(logPath, form.FF_LOCATION_TEXTBOX->text(), m_store.storageFilePath());
+    const WriteResult written =
+        refusal.isEmpty() ? m_textFileWriter.write(logPath, RunFailureNotice::runLogToWrite(form))
+                          : WriteResult{false, refusal};
+    RunFailureNotice::showWriteOutcome(form, written.ok, written.reason);
     if (!written.ok) {
         qWarning().noquote() << "zemra: log file not written:" << written.reason;
+        m_failureReasons.append(written.reason);
         if (failure.isEmpty())
             failure = RunTexts::logFileNotWritten();
     }
+    finish(failure);
+}
 
+void MeasurementRun::abandon(const QString &reason)
+{
+    m_failureReasons = QStringList{QStringLiteral("The run failed unexpectedly: ") + reason};
+    SizeDisplay::clear(m_window.form());
+    finish(RunTexts::sizingFailed());
+}
+
+void MeasurementRun::finish(const QString &failure)
+{
+    Ui::ZEMRA_MAIN &form = m_window.form();
+    const MainTimers &timers = m_window.timers();
+
+    RunFailureNotice::showReasons(form, m_failureReasons);
     m_lastRunFailed = !failure.isEmpty();
     if (m_lastRunFailed)
         form.CURRENT_STATUS_LABEL->setText(failure);
@@ -110,14 +138,15 @@ QString MeasurementRun::pass(TargetKind kind)
         kind == TargetKind::File ? RunLogTexts::fileLabel() : RunLogTexts::folderLabel();
 
     // A new service object for each pass, released when the pass ends.
-    const std::unique_ptr<SizeQuery> service = m_createSizeQuery();
-    const std::filesystem::path path = targetPath(form.FF_LOCATION_TEXTBOX->text());
-    const SizeResult result =
-        kind == TargetKind::File ? service->fileSize(path) : service->folderSize(path);
+    const SizeResult result = GuardedSizeQuery::ask(
+        m_createSizeQuery,
+        kind == TargetKind::File ? GuardedSizeQuery::Kind::File : GuardedSizeQuery::Kind::Folder,
+        form.FF_LOCATION_TEXTBOX->text());
 
     if (!result.ok()) {
         SizeDisplay::clear(form);
         const QString reason = QString::fromStdString(result.reason);
+        m_failureReasons.append(reason);
         TextBox::setText(*form.LOG_FILE_OUTPUT_TEXTBOX, composeLog(label, &reason));
         return failureStatus(result.error);
     }
@@ -135,7 +164,9 @@ QString MeasurementRun::composeLog(const QString &targetLabel, const QString *er
     pieces.footer = TextBox::text(*form.LOG_BOTTOM_MESSAGE_TEXTBOX);
     pieces.executableName = m_executableName;
     pieces.targetLabel = targetLabel;
-    pieces.targetPath = form.FF_LOCATION_TEXTBOX->text();
+    // As typed; only a NUL or an unpaired surrogate, which no file name can hold, is shown
+    // as a visible marker instead of going raw into the log file.
+    pieces.targetPath = PathText::printable(form.FF_LOCATION_TEXTBOX->text());
     if (errorReason)
         return RunLog::composeError(pieces, *errorReason);
     pieces.sizeBlock = TextBox::text(*form.OUTPUT_WINDOW_TEXTBOX);

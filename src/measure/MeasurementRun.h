@@ -3,6 +3,7 @@
 #include "platform/SizeQuery.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -46,6 +47,11 @@ private:
 
     // One pass; returns the status text of its failure, or an empty text when it succeeded.
     QString pass(TargetKind kind);
+    // Shows the outcome (status, its tooltip) and hands over to Ready or to the autoclose
+    // countdown; failure is the status text of the run's failure, empty when it succeeded.
+    void finish(const QString &failure);
+    // Ends a run that an exception cut short, as a failure with reason.
+    void abandon(const QString &reason);
     QString composeLog(const QString &targetLabel, const QString *errorReason) const;
 
     MainWindow &m_window;
@@ -55,4 +61,6 @@ private:
     const NumberFormatter &m_numberFormatter;
     TextFileWriter &m_textFileWriter;
     bool m_lastRunFailed = false;
+    // Full reasons of the current run's failures, for the status line's tooltip.
+    QStringList m_failureReasons;
 };

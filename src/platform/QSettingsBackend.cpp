@@ -67,3 +67,8 @@ bool QSettingsBackend::write(const QString &section, const QString &key, const Q
     m_settings.sync();
     return false;
 }
+
+QString QSettingsBackend::storageFilePath() const
+{
+    return m_settings.format() == QSettings::IniFormat ? m_settings.fileName() : QString();
+}

@@ -30,6 +30,8 @@ public:
     [[nodiscard]] bool write(const QString &section, const QString &key,
                              const QString &value) override;
     [[nodiscard]] QString errorString() const override { return m_error; }
+    // The INI file's path; empty for the registry.
+    [[nodiscard]] QString storageFilePath() const override;
 
 private:
     QSettingsBackend(const QString &location, QSettings::Format format);

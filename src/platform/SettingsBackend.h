@@ -24,4 +24,7 @@ public:
 
     // Why the last failed write failed.
     [[nodiscard]] virtual QString errorString() const = 0;
+    // The file that holds the entries, or an empty text when they are not kept in a file
+    // (the Windows registry, the memory double).
+    [[nodiscard]] virtual QString storageFilePath() const { return {}; }
 };
