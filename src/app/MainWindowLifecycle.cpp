@@ -1,5 +1,6 @@
 #include "app/MainWindowLifecycle.h"
 
+#include "app/TargetTickRestore.h"
 #include "platform/Timer.h"
 #include "schedule/RunTexts.h"
 #include "settings/SettingsStore.h"
@@ -50,10 +51,14 @@ void MainWindowLifecycle::load(const QString &executableName)
     std::array<qint16, std::size(storedTicks)> ticks{};
     for (std::size_t i = 0; i < ticks.size(); ++i)
         ticks[i] = m_store.readTick(storedTicks[i].setting);
-    // Both target kinds stored as ticked would leave both boxes disabled and every run
-    // failing, with no way out through the window: restore neither instead.
-    if (ticks[UseFileIndex] == 1 && ticks[UseFolderIndex] == 1)
-        ticks[UseFileIndex] = ticks[UseFolderIndex] = 0;
+    // Both target kinds stored as ticked would leave both boxes disabled, with no way out
+    // through the window: keep only the one that fits the stored target, or neither.
+    if (ticks[UseFileIndex] == 1 && ticks[UseFolderIndex] == 1) {
+        const TargetTickRestore::Ticks kept = TargetTickRestore::forBothTicked(
+            TargetTickRestore::kindOf(m_store.readPath(Setting::TargetPath)));
+        ticks[UseFileIndex] = kept.useFile;
+        ticks[UseFolderIndex] = kept.useFolder;
+    }
     for (std::size_t i = 0; i < ticks.size(); ++i)
         TickBox::setValue(*(form.*storedTicks[i].box), ticks[i]);
 

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/GuardedApplication.h"
 #include "app/LaunchDecision.h"
 #include "app/MainController.h"
 #include "app/StartupCheck.h"
@@ -10,8 +11,6 @@
 #include "platform/SizeQuery.h"
 #include "platform/ThreadPoolWorkQueue.h"
 #include "platform/WindowZOrder.h"
-
-#include <QApplication>
 
 int main(int argc, char *argv[])
 {
@@ -27,7 +26,7 @@ int main(int argc, char *argv[])
     std::vector<char *> qtArguments = LaunchDecision::qtArguments(argc, argv, mode);
     int qtArgumentCount = static_cast<int>(qtArguments.size()) - 1;
 
-    QApplication app(qtArgumentCount, qtArguments.data());
+    GuardedApplication app(qtArgumentCount, qtArguments.data());
 
     // Made first, so that it is destroyed last: it waits for a cancelled query to finish.
     ThreadPoolWorkQueue workQueue;

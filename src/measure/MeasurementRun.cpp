@@ -1,10 +1,14 @@
 #include "measure/MeasurementRun.h"
 
+#include "measure/GuardedSizeQuery.h"
+#include "measure/LogFileGuard.h"
+#include "measure/RunFailureNotice.h"
 #include "measure/RunLog.h"
 #include "measure/RunLogTexts.h"
 #include "measure/SizeDisplay.h"
 #include "measure/SizeLines.h"
 #include "platform/Clock.h"
+#include "platform/PathText.h"
 #include "platform/TextFileWriter.h"
 #include "platform/Timer.h"
 #include "platform/WorkQueue.h"
@@ -36,12 +40,6 @@ QString failureStatus(SizeError error)
         break;
     }
     return RunTexts::sizingFailed();
-}
-
-// The path exactly as typed, blanks included, in the platform's file name encoding.
-std::filesystem::path targetPath(const QString &text)
-{
-    return std::filesystem::path(text.toStdU16String());
 }
 
 } // namespace
@@ -76,7 +74,7 @@ MeasurementRun::~MeasurementRun()
 void MeasurementRun::attach()
 {
     QObject::connect(m_window.timers().FILE_FOLDER_SIZER_TIMER, &Timer::ticked, &m_window,
-                     [this] { perform(); });
+                     [this] { guarded([this] { perform(); }); });
     QObject::connect(m_progressTimer, &Timer::ticked, &m_window, [this] { showProgress(); });
 }
 
@@ -93,6 +91,7 @@ void MeasurementRun::perform()
     m_store.writePath(Setting::LogFilePath, form.LOGFILE_TEXTBOX->text());
 
     m_failure.clear();
+    m_failureReasons.clear();
     m_timerTakenOff = false;
     if (TickBox::isTicked(*form.USE_FILE_TICKBOX)) {
         form.CURRENT_STATUS_LABEL->setText(RunTexts::running());
@@ -117,9 +116,18 @@ void MeasurementRun::continueAfter(TargetKind kind)
 void MeasurementRun::startPass(TargetKind kind)
 {
     Ui::ZEMRA_MAIN &form = m_window.form();
+    const QString targetText = form.FF_LOCATION_TEXTBOX->text();
+    SizeResult refusal;
+    const std::optional<std::filesystem::path> path = GuardedSizeQuery::path(targetText, refusal);
+    std::unique_ptr<SizeQuery> service;
+    if (path)
+        service = GuardedSizeQuery::make(m_createSizeQuery, targetText, refusal);
+    if (!service) {
+        passAnswered(kind, refusal);
+        return;
+    }
     auto query = std::make_shared<Query>();
-    query->service = m_createSizeQuery();
-    const std::filesystem::path path = targetPath(form.FF_LOCATION_TEXTBOX->text());
+    query->service = std::move(service);
 
     m_query = query;
     m_displayBeforeQuery = TextBox::text(*form.OUTPUT_WINDOW_TEXTBOX);
@@ -132,19 +140,18 @@ void MeasurementRun::startPass(TargetKind kind)
     // The work queue may answer at once (a test double does), so nothing follows this call.
     m_workQueue.run(
         &m_context,
-        [query, kind, path] {
-            try {
-                query->result = kind == TargetKind::File ? query->service->fileSize(path)
-                                                         : query->service->folderSize(path);
-            } catch (const std::exception &error) {
-                query->result = {0, SizeError::Other, error.what()};
-            }
+        [query, kind, path = *path, targetText] {
+            query->result =
+                GuardedSizeQuery::ask(*query->service,
+                                      kind == TargetKind::File ? GuardedSizeQuery::Kind::File
+                                                               : GuardedSizeQuery::Kind::Folder,
+                                      path, targetText);
         },
         [this, query, kind] {
             if (m_query != query) // cancelled meanwhile
                 return;
             endQuery();
-            passAnswered(kind, query->result);
+            guarded([&] { passAnswered(kind, query->result); });
         });
 }
 
@@ -159,6 +166,7 @@ void MeasurementRun::passAnswered(TargetKind kind, const SizeResult &result)
     } else {
         SizeDisplay::clear(form);
         const QString reason = QString::fromStdString(result.reason);
+        m_failureReasons.append(reason);
         TextBox::setText(*form.LOG_FILE_OUTPUT_TEXTBOX, composeLog(label, &reason));
         m_failure = failureStatus(result.error);
     }
@@ -168,16 +176,29 @@ void MeasurementRun::passAnswered(TargetKind kind, const SizeResult &result)
 void MeasurementRun::finish()
 {
     Ui::ZEMRA_MAIN &form = m_window.form();
-    const MainTimers &timers = m_window.timers();
 
-    const WriteResult written = m_textFileWriter.write(
-        form.LOGFILE_TEXTBOX->text(), TextBox::text(*form.LOG_FILE_OUTPUT_TEXTBOX));
+    const QString logPath = form.LOGFILE_TEXTBOX->text();
+    const QString refusal =
+        LogFileGuard::refusal(logPath, form.FF_LOCATION_TEXTBOX->text(), m_store.storageFilePath());
+    const WriteResult written =
+        refusal.isEmpty() ? m_textFileWriter.write(logPath, RunFailureNotice::runLogToWrite(form))
+                          : WriteResult{false, refusal};
+    RunFailureNotice::showWriteOutcome(form, written.ok, written.reason);
     if (!written.ok) {
         qWarning().noquote() << "zemra: log file not written:" << written.reason;
+        m_failureReasons.append(written.reason);
         if (m_failure.isEmpty())
             m_failure = RunTexts::logFileNotWritten();
     }
+    handOver();
+}
 
+void MeasurementRun::handOver()
+{
+    Ui::ZEMRA_MAIN &form = m_window.form();
+    const MainTimers &timers = m_window.timers();
+
+    RunFailureNotice::showReasons(form, m_failureReasons);
     m_lastRunFailed = !m_failure.isEmpty();
     if (m_lastRunFailed)
         form.CURRENT_STATUS_LABEL->setText(m_failure);
@@ -206,10 +227,38 @@ bool MeasurementRun::cancel()
     if (!m_query)
         return false;
     m_query->service->control().requestCancel();
-    TextBox::setText(*m_window.form().OUTPUT_WINDOW_TEXTBOX, m_displayBeforeQuery);
+    Ui::ZEMRA_MAIN &form = m_window.form();
+    TextBox::setText(*form.OUTPUT_WINDOW_TEXTBOX, m_displayBeforeQuery);
+    RunFailureNotice::showReasons(
+        form, {QStringLiteral("The measurement was cancelled; no log file was written.")});
     endQuery();
     m_lastRunFailed = true;
     return true;
+}
+
+void MeasurementRun::guarded(const std::function<void()> &step)
+{
+    // The run's steps are event handlers: an exception must not reach the event loop, and
+    // the run still has to end, or its timer would go on requesting it.
+    try {
+        step();
+    } catch (const std::exception &error) {
+        abandon(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        abandon(QStringLiteral("unknown failure"));
+    }
+}
+
+void MeasurementRun::abandon(const QString &reason)
+{
+    if (m_query) {
+        m_query->service->control().requestCancel();
+        endQuery();
+    }
+    m_failureReasons = QStringList{QStringLiteral("The run failed unexpectedly: ") + reason};
+    m_failure = RunTexts::sizingFailed();
+    SizeDisplay::clear(m_window.form());
+    handOver();
 }
 
 void MeasurementRun::showProgress()
@@ -239,7 +288,9 @@ QString MeasurementRun::composeLog(const QString &targetLabel, const QString *er
     pieces.footer = TextBox::text(*form.LOG_BOTTOM_MESSAGE_TEXTBOX);
     pieces.executableName = m_executableName;
     pieces.targetLabel = targetLabel;
-    pieces.targetPath = form.FF_LOCATION_TEXTBOX->text();
+    // As typed; only a NUL or an unpaired surrogate, which no file name can hold, is shown
+    // as a visible marker instead of going raw into the log file.
+    pieces.targetPath = PathText::printable(form.FF_LOCATION_TEXTBOX->text());
     if (errorReason)
         return RunLog::composeError(pieces, *errorReason);
     pieces.sizeBlock = TextBox::text(*form.OUTPUT_WINDOW_TEXTBOX);

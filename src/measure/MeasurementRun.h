@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -74,8 +75,16 @@ private:
     void passAnswered(TargetKind kind, const SizeResult &result);
     // What follows the file pass: the folder pass, or the end of the run.
     void continueAfter(TargetKind kind);
-    // Writes the log file and hands the window over.
+    // Writes the log file, unless it is the target or the settings file, then hands over.
     void finish();
+    // Shows the outcome (status, its tooltip) and hands over to Ready or to the autoclose
+    // countdown.
+    void handOver();
+    // Runs one step of the run; an exception ends the run as a failure instead of
+    // escaping to the event loop.
+    void guarded(const std::function<void()> &step);
+    // Ends a run that an exception cut short, as a failure with reason.
+    void abandon(const QString &reason);
     void showProgress();
     void endQuery();
     QString composeLog(const QString &targetLabel, const QString *errorReason) const;
@@ -100,4 +109,6 @@ private:
     // Whether the run took its timer's enabled flag off for a query.
     bool m_timerTakenOff = false;
     bool m_lastRunFailed = false;
+    // Full reasons of the current run's failures, for the status line's tooltip.
+    QStringList m_failureReasons;
 };

@@ -30,10 +30,13 @@ QStringList SizeLines::lines(std::uint64_t bytes, const NumberFormatter &formatt
     result.reserve(1 + static_cast<qsizetype>(kUnitLines.size()));
     result.append(formatter.format(bytes, QStringLiteral("###,##0")) + QStringLiteral(" B  "));
 
-    auto value = static_cast<double>(bytes);
+    // Each unit is the byte count with the decimal point moved three places further left,
+    // formatted from the exact decimal: a double would round exact halves by their binary
+    // approximation and lose digits above 2^53 bytes.
+    int decimals = 0;
     for (const UnitLine &unit : kUnitLines) {
-        value /= 1000.0;
-        result.append(formatter.format(value, QString::fromUtf16(unit.mask)) +
+        decimals += 3;
+        result.append(formatter.formatScaled(bytes, decimals, QString::fromUtf16(unit.mask)) +
                       QString::fromUtf16(unit.suffix));
     }
     return result;

@@ -14,9 +14,10 @@ class SizeLines
 public:
     // The lines for bytes, kilobytes, megabytes, gigabytes, terabytes and petabytes, in that
     // order: each value formatted with its mask, followed by its suffix (" B  " with two
-    // trailing blanks, then " KB", " MB", " GB", " TB", " PB"). The bytes line is formatted
-    // from the exact count; each further unit value is the previous one divided by 1000 as
-    // a double, unrounded until it is formatted.
+    // trailing blanks, then " KB", " MB", " GB", " TB", " PB"). Every line is formatted
+    // from the exact 64-bit count: each unit value is the exact decimal count / 1000^n,
+    // rounded once, half away from zero, at the mask's last placeholder (4,500 B gives
+    // "0.005 MB"), also above 2^53 bytes.
     [[nodiscard]] static QStringList lines(std::uint64_t bytes, const NumberFormatter &formatter);
 
     // The lines joined by CR LF, with no line end after the last.

@@ -288,13 +288,17 @@ QByteArray IniText::encodeValue(const QString &value)
                 escapeNextIfHexDigit = true;
             } else if (c < 0x80) {
                 out += char(c);
+            } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                       text.at(i + 1).isLowSurrogate()) {
+                out += QStringView(text).mid(i, 2).toUtf8();
+                ++i;
+            } else if (QChar::isSurrogate(c)) {
+                // A surrogate without its partner has no UTF-8 form; escaped, it survives
+                // the round trip instead of turning into U+FFFD.
+                out += "\\x" + QByteArray::number(c, 16);
+                escapeNextIfHexDigit = true;
             } else {
-                const qsizetype length = QChar::isHighSurrogate(c) && i + 1 < text.size() &&
-                                                 text.at(i + 1).isLowSurrogate()
-                                             ? 2
-                                             : 1;
-                out += QStringView(text).mid(i, length).toUtf8();
-                i += length - 1;
+                out += QStringView(text).mid(i, 1).toUtf8();
             }
         }
     }

@@ -15,6 +15,12 @@ QString LocaleNumberFormatter::format(std::uint64_t value, const QString &mask) 
     return MaskFormat::format(value, mask, m_separators);
 }
 
+QString LocaleNumberFormatter::formatScaled(std::uint64_t units, int decimals,
+                                            const QString &mask) const
+{
+    return MaskFormat::formatScaled(units, decimals, mask, m_separators);
+}
+
 QString LocaleNumberFormatter::format(double value, const QString &mask) const
 {
     return MaskFormat::format(value, mask, m_separators);

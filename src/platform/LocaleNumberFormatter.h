@@ -16,6 +16,8 @@ public:
 
     [[nodiscard]] QString format(std::uint64_t value, const QString &mask) const override;
     [[nodiscard]] QString format(double value, const QString &mask) const override;
+    [[nodiscard]] QString formatScaled(std::uint64_t units, int decimals,
+                                       const QString &mask) const override;
 
     [[nodiscard]] NumberSeparators separators() const { return m_separators; }
 

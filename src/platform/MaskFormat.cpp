@@ -142,6 +142,21 @@ QString MaskFormat::format(std::uint64_t value, QStringView mask, NumberSeparato
                     separators);
 }
 
+QString MaskFormat::formatScaled(std::uint64_t units, int decimals, QStringView mask,
+                                 NumberSeparators separators)
+{
+    std::array<char, 24> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), units);
+    std::string digits(buffer.data(), result.ptr);
+    const auto shift = static_cast<std::size_t>(std::clamp(decimals, 0, 30));
+    // Pad so that at least one digit stays left of the point: 25 scaled by 3 is 0.025.
+    if (digits.size() <= shift)
+        digits.insert(0, shift + 1 - digits.size(), '0');
+    const std::size_t point = digits.size() - shift;
+    return assemble(false, digits.substr(0, point), digits.substr(point), parseMask(mask),
+                    separators);
+}
+
 QString MaskFormat::format(double value, QStringView mask, NumberSeparators separators)
 {
     if (!std::isfinite(value))

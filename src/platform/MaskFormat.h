@@ -39,4 +39,10 @@ public:
                                         NumberSeparators separators);
     [[nodiscard]] static QString format(double value, QStringView mask,
                                         NumberSeparators separators);
+
+    // The exact decimal value units / 10^decimals (decimals from 0 to 30), rounded half away
+    // from zero at the last placeholder. No binary floating point is involved, so every
+    // 64-bit count and every exact half rounds as a person checking by hand would round it.
+    [[nodiscard]] static QString formatScaled(std::uint64_t units, int decimals, QStringView mask,
+                                              NumberSeparators separators);
 };

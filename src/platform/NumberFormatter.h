@@ -16,4 +16,8 @@ public:
 
     // Formats a double, rounding its exact binary value as MaskFormat describes.
     [[nodiscard]] virtual QString format(double value, const QString &mask) const = 0;
+
+    // Formats the exact decimal units / 10^decimals (see MaskFormat::formatScaled).
+    [[nodiscard]] virtual QString formatScaled(std::uint64_t units, int decimals,
+                                               const QString &mask) const = 0;
 };

@@ -68,3 +68,8 @@ bool SettingsStore::writeTick(Setting setting, qint16 value)
 {
     return writeText(setting, SettingValue::formatTick(value));
 }
+
+QString SettingsStore::storageFilePath() const
+{
+    return m_backend.storageFilePath();
+}

@@ -41,6 +41,9 @@ public:
 
     [[nodiscard]] const QString &section() const { return m_section; }
 
+    // The file that holds the settings, or an empty text when they are not kept in a file.
+    [[nodiscard]] QString storageFilePath() const;
+
 private:
     SettingsBackend &m_backend;
     QString m_section;

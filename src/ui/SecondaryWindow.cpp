@@ -15,6 +15,7 @@ void SecondaryWindow::showModal()
 {
     qDeleteAll(findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
     buildForm();
+    WindowStyle::applyFontToNewControls(*this);
     m_placement.restore(*this);
     loadContents();
     exec();

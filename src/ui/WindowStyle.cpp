@@ -6,8 +6,19 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+// The icons are compiled into the static core library, where nothing else refers to them, so
+// the linker would leave them out of the executable; registering them here keeps them.
+// Q_INIT_RESOURCE must be used outside any namespace.
+static void registerIconResources()
+{
+    Q_INIT_RESOURCE(zemra);
+}
+
 void WindowStyle::apply(QWidget &window)
 {
+    static const bool iconsRegistered = (registerIconResources(), true);
+    Q_UNUSED(iconsRegistered);
+
     // The layout is designed for the narrow metrics of these faces. Where they are missing,
     // prefer metric-compatible faces over the platform's default sans, which is wider and
     // would cut off captions.
@@ -44,4 +55,16 @@ QCheckBox::indicator {
     width: 13px;
     height: 13px;
 })"_s);
+}
+
+void WindowStyle::applyFontToNewControls(QWidget &window)
+{
+    for (QWidget *control : window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        // Display labels take their font from the style sheet.
+        if (control->property("displayLabel").toBool())
+            continue;
+        QFont font = window.font();
+        font.setBold(control->font().bold());
+        control->setFont(font);
+    }
 }

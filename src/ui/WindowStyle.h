@@ -10,4 +10,9 @@ class WindowStyle
 {
 public:
     static void apply(QWidget &window);
+
+    // Gives the window font (bold for a control whose form marks it bold) to each control
+    // made after apply(). Under a style sheet, and the main window's reaches the windows it
+    // owns, a new control takes the desktop's default font instead of its window's.
+    static void applyFontToNewControls(QWidget &window);
 };

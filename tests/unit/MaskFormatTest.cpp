@@ -130,3 +130,47 @@ TEST(LocaleNumberFormatter, ReadsTheSeparatorsOfTheLocale)
 }
 
 } // namespace
+
+namespace {
+
+struct ScaledCase
+{
+    std::uint64_t units;
+    int decimals;
+    const char *mask;
+    const char *expected;
+};
+
+TEST(MaskFormat, ScaledCountsAreExactDecimalsRoundedHalfAwayFromZero)
+{
+    const ScaledCase cases[] = {
+        {0, 3, "###,##0.###", "0."},
+        {25, 3, "0.###", "0.025"},
+        {2500, 6, "###,##0.###", "0.003"}, // 0.0025: the half goes up
+        {4500, 6, "###,##0.###", "0.005"}, // 0.0045 is no double; exact here
+        {4499, 6, "###,##0.###", "0.004"},
+        {1234500, 6, "###,##0.###", "1.235"},
+        {999500, 6, "###,##0.###", "1."}, // the carry reaches the integer part
+        {999499, 6, "###,##0.###", "0.999"},
+        {1500000, 15, "0.###,###,###", "0.000000002"},
+        {5, 1, "##0", "1"}, // no point: rounded to a whole number
+        {5, 0, "##0", "5"},
+        {1, 30, "0.###", "0."},
+        {9007199254740993ULL, 3, "###,###,##0.###", "9,007,199,254,740.993"},
+        {std::numeric_limits<std::uint64_t>::max(), 3, "###,###,##0.###",
+         "18,446,744,073,709,551.615"},
+        {std::numeric_limits<std::uint64_t>::max(), 6, "###,##0.###", "18,446,744,073,709.552"},
+        {std::numeric_limits<std::uint64_t>::max(), 20, "0.###", "0.184"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(
+            MaskFormat::formatScaled(c.units, c.decimals, QString::fromLatin1(c.mask), kCommaPoint)
+                .toStdString(),
+            c.expected)
+            << c.units << " / 10^" << c.decimals << " under " << c.mask;
+    }
+    EXPECT_EQ(MaskFormat::formatScaled(1234567890, 6, u"###,##0.###", kPointComma).toStdString(),
+              "1.234,568");
+}
+
+} // namespace

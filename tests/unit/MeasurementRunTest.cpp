@@ -225,7 +225,12 @@ TEST_F(MeasurementRunTest, UnwritableLogFileIsAFailureAndKeepsTheLogInItsBox)
     app.writer().failWith(QStringLiteral("Cannot write the log file \"\": empty path"));
     runNow();
     EXPECT_EQ(status(), QStringLiteral("!!! ERROR - LOG FILE NOT WRITTEN !!!"));
-    EXPECT_EQ(crlfLines(runLog()).size(), 18);
+    // The run log keeps its 18 lines, followed in the box by the reason it was not written.
+    const QStringList lines = crlfLines(runLog());
+    ASSERT_EQ(lines.size(), 19);
+    EXPECT_EQ(lines[18], QStringLiteral("Cannot write the log file \"\": empty path"));
+    ASSERT_EQ(app.writer().writes().size(), 1);
+    EXPECT_EQ(crlfLines(app.writer().writes()[0].text), lines.mid(0, 18));
     EXPECT_EQ(app.form().FILE_SIZE_BYTES_TEXTBOX->text(), QStringLiteral("3 B  "));
 
     // A failed pass followed by a failed write shows the first failure.

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// What to restore when both target tickboxes are stored as ticked, which only an edited or
+// damaged settings file can hold. Restoring both would leave both disabled by the interlock,
+// and restoring neither makes an unattended launch measure nothing and still report success;
+// so the tickbox that fits what the stored target is keeps its tick.
+class TargetTickRestore
+{
+public:
+    enum class TargetKind { File, Folder, Neither };
+
+    // Tick values for USE_FILE_TICKBOX and USE_FOLDER_TICKBOX.
+    struct Ticks
+    {
+        qint16 useFile = 0;
+        qint16 useFolder = 0;
+    };
+
+    // Pure. An existing regular file keeps FILE-Size, an existing folder FOLDER-Size; a
+    // target that is neither leaves both unticked.
+    [[nodiscard]] static Ticks forBothTicked(TargetKind target);
+
+    // What targetPath names now, symbolic links followed: a regular file, a folder, or
+    // neither (missing, unreadable, another kind of file, or text that names no file).
+    [[nodiscard]] static TargetKind kindOf(const QString &targetPath);
+};

@@ -1,0 +1,137 @@
+#include "AppHarness.h"
+
+#include "app/TargetTickRestore.h"
+#include "ui/TickBox.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+using Kind = TargetTickRestore::TargetKind;
+
+TEST(TargetTickRestore, BothTickedKeepsTheKindThatFitsTheTarget)
+{
+    struct Case
+    {
+        Kind target;
+        qint16 useFile;
+        qint16 useFolder;
+    };
+    const Case cases[] = {{Kind::File, 1, 0}, {Kind::Folder, 0, 1}, {Kind::Neither, 0, 0}};
+    for (const Case &c : cases) {
+        const TargetTickRestore::Ticks ticks = TargetTickRestore::forBothTicked(c.target);
+        EXPECT_EQ(ticks.useFile, c.useFile);
+        EXPECT_EQ(ticks.useFolder, c.useFolder);
+    }
+}
+
+class StoredTargetTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QFile file(filePath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("12345");
+        file.close();
+        std::error_code error;
+        std::filesystem::create_symlink(filePath.toStdString(), fileLink.toStdString(), error);
+        ASSERT_FALSE(error);
+        std::filesystem::create_symlink(dir.path().toStdString(), folderLink.toStdString(), error);
+        ASSERT_FALSE(error);
+    }
+
+    QTemporaryDir dir;
+    QString filePath = dir.path() + u"/file.bin"_s;
+    QString fileLink = dir.path() + u"/file-link"_s;
+    QString folderLink = dir.path() + u"/folder-link"_s;
+};
+
+TEST_F(StoredTargetTest, KindOfFollowsLinksAndRefusesWhatNamesNoFile)
+{
+    struct Case
+    {
+        QString path;
+        Kind kind;
+    };
+    const Case cases[] = {
+        {filePath, Kind::File},
+        {fileLink, Kind::File},
+        {dir.path(), Kind::Folder},
+        {folderLink, Kind::Folder},
+        {dir.path() + u"/missing"_s, Kind::Neither},
+        {QString(), Kind::Neither},
+        {u"/dev/null"_s, Kind::Neither},
+        {filePath + QChar(u'\0') + u"x"_s, Kind::Neither},
+        {dir.path() + QChar(0xd800), Kind::Neither},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        EXPECT_EQ(TargetTickRestore::kindOf(c.path), c.kind);
+    }
+}
+
+TEST_F(StoredTargetTest, BothStoredTickedRestoresTheFittingKindWithTheInterlock)
+{
+    struct Case
+    {
+        const char *name;
+        QString target;
+        bool fileTicked;
+        bool folderTicked;
+    };
+    const Case cases[] = {
+        {"file", filePath, true, false},
+        {"folder", dir.path(), false, true},
+        {"missing", dir.path() + u"/missing"_s, false, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        AppHarness app;
+        app.store(u"USE_FILE_TICKBOX"_s, u"1"_s);
+        app.store(u"USE_FOLDER_TICKBOX"_s, u"1"_s);
+        app.store(u"FF_LOCATION_TEXTBOX"_s, c.target);
+        app.launch();
+        Ui::ZEMRA_MAIN &form = app.form();
+        EXPECT_EQ(TickBox::isTicked(*form.USE_FILE_TICKBOX), c.fileTicked);
+        EXPECT_EQ(TickBox::isTicked(*form.USE_FOLDER_TICKBOX), c.folderTicked);
+        // The interlock: a ticked kind disables the other; with neither ticked both are free.
+        EXPECT_EQ(form.USE_FILE_TICKBOX->isEnabled(), !c.folderTicked);
+        EXPECT_EQ(form.USE_FOLDER_TICKBOX->isEnabled(), !c.fileTicked);
+        EXPECT_TRUE(form.RUN_NOW_BUTTON->isEnabled());
+        app.close();
+        EXPECT_EQ(app.stored(u"USE_FILE_TICKBOX"_s).toString(), c.fileTicked ? u"1"_s : u"0"_s);
+        EXPECT_EQ(app.stored(u"USE_FOLDER_TICKBOX"_s).toString(), c.folderTicked ? u"1"_s : u"0"_s);
+    }
+}
+
+TEST_F(StoredTargetTest, BothStoredTickedWithAFileTargetMeasuresItUnattended)
+{
+    AppHarness app;
+    app.store(u"USE_FILE_TICKBOX"_s, u"1"_s);
+    app.store(u"USE_FOLDER_TICKBOX"_s, u"1"_s);
+    app.store(u"AUTOSTART_TICKBOX"_s, u"1"_s);
+    app.store(u"AUTOCLOSE_TICKBOX"_s, u"1"_s);
+    app.store(u"FF_LOCATION_TEXTBOX"_s, filePath);
+    app.store(u"LOGFILE_TEXTBOX"_s, dir.path() + u"/run.log"_s);
+    app.launch();
+    app.show();
+    app.sizes().answers = {FakeSizeQuery::answer(5)};
+    app.clock().advance(10000 + 3000);
+    ASSERT_EQ(app.sizes().calls.size(), 1u);
+    EXPECT_EQ(app.sizes().calls[0].kind, FakeSizeQuery::Kind::File);
+    EXPECT_EQ(app.form().CURRENT_STATUS_LABEL->text(), u"!!! AUTOCLOSING - 10 SECS !!!"_s);
+    EXPECT_FALSE(app.controller().lastRunFailed());
+    ASSERT_EQ(app.writer().writes().size(), 1);
+    EXPECT_TRUE(app.writer().writes()[0].text.contains(u"FILE = "_s + filePath));
+}
+
+} // namespace

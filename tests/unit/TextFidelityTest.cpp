@@ -1,0 +1,97 @@
+#include "RealFilesHarness.h"
+
+#include "platform/LocaleNumberFormatter.h"
+#include "ui/TextBox.h"
+
+#include <QLocale>
+#include <QPlainTextEdit>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+TEST(TextBoxFidelity, TextComesBackExactlyAsPut)
+{
+    const QString cases[] = {
+        u"a\u00a0b\r\n"_s,
+        u"line\u2028same paragraph\r\n"_s,
+        u"one\u2029two\r\n"_s,
+        u"\ttabbed  \r\n\r\n"_s,
+        u"no line end"_s,
+        u"\U0001F600 \u0436\u0443\u043a\r\n"_s,
+        QString(),
+    };
+    for (const QString &text : cases) {
+        QPlainTextEdit box;
+        TextBox::setText(box, text);
+        EXPECT_EQ(TextBox::text(box), text) << text.toStdString();
+    }
+}
+
+TEST(TextBoxFidelity, TextChangedBehindItsBackIsReadFromTheEditor)
+{
+    QPlainTextEdit box;
+    TextBox::setText(box, u"a\u00a0b"_s);
+    box.setPlainText(u"typed\nover"_s);
+    EXPECT_EQ(TextBox::text(box), u"typed\r\nover"_s);
+    box.clear();
+    EXPECT_EQ(TextBox::text(box), QString());
+}
+
+// Every row: a real file with that name is measured under that locale's separators, and
+// the log file holds, byte for byte, what the boxes hold.
+TEST(TextFidelity, LogFileHoldsTheBoxTextsAndThePathByteForByte)
+{
+    const QString names[] = {
+        u"a\u00a0b.bin"_s,          // no-break space
+        u"a\u2028b.bin"_s,          // line separator
+        u"a\u2029b.bin"_s,          // paragraph separator
+        u"tab\tname.bin"_s,         //
+        u"trailing blanks.bin  "_s, //
+        u"Gr\u00fc\u00dfe \u0436\u0443\u043a \U0001F600.bin"_s,
+    };
+    const char *locales[] = {"en_US", "ru_RU", "de_DE", "fr_CH"};
+    for (const char *localeName : locales) {
+        const QLocale locale(QString::fromLatin1(localeName));
+        for (const QString &name : names) {
+            SCOPED_TRACE(std::string(localeName) + " " + name.toStdString());
+            RealFilesHarness app(std::make_unique<LocaleNumberFormatter>(locale));
+            const QString target = app.files() + u'/' + name;
+            {
+                QFile file(target);
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                ASSERT_EQ(file.write(QByteArray(1234567, 'x')), 1234567);
+            }
+            const QString logPath = app.files() + u"/run.log"_s;
+            app.store(u"FF_LOCATION_TEXTBOX"_s, target);
+            app.store(u"LOGFILE_TEXTBOX"_s, logPath);
+            app.store(u"USE_FILE_TICKBOX"_s, u"1"_s);
+            app.launch();
+            app.runNow();
+
+            Ui::ZEMRA_MAIN &f = app.form();
+            ASSERT_EQ(f.CURRENT_STATUS_LABEL->text(), u"READY..."_s);
+            const QString group = locale.groupSeparator();
+            EXPECT_EQ(f.FILE_SIZE_BYTES_TEXTBOX->text(),
+                      u"1"_s + group + u"234"_s + group + u"567 B  "_s);
+
+            const QByteArray file = RealFilesHarness::bytesOf(logPath);
+            EXPECT_EQ(file, TextBox::text(*f.LOG_FILE_OUTPUT_TEXTBOX).toUtf8());
+            EXPECT_TRUE(file.contains("\r\nFILE = " + target.toUtf8() + "\r\n"));
+            QByteArray sizeBlock;
+            for (QLineEdit *box : {f.FILE_SIZE_BYTES_TEXTBOX, f.FILE_SIZE_KILOBYTES_TEXTBOX,
+                                   f.FILE_SIZE_MEGABYTES_TEXTBOX, f.FILE_SIZE_GIGABYTES_TEXTBOX,
+                                   f.FILE_SIZE_TERABYTES_TEXTBOX, f.FILE_SIZE_PETABYTES_TEXTBOX})
+                sizeBlock += "\r\n" + box->text().toUtf8();
+            EXPECT_TRUE(file.contains("\r\n" + sizeBlock + "\r\n\r\n"));
+            EXPECT_EQ(TextBox::text(*f.OUTPUT_WINDOW_TEXTBOX).toUtf8(), sizeBlock.mid(2));
+            // 18 lines: characters that merely look like line ends add none.
+            EXPECT_EQ(file.count("\r\n"), 18);
+            EXPECT_EQ(file.count('\n'), 18);
+        }
+    }
+}
+
+} // namespace
