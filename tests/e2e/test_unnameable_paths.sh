@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Unattended launches whose stored target or log path holds a NUL or an unpaired UTF-16
-# surrogate (written as QSettings escapes, as a damaged or hand-edited file can hold them):
+# surrogate (in the escaped form the program itself writes, as a damaged file can hold them):
 # each is a clear failure with exit status 1, never a crash, and never reaches another file.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -24,7 +24,7 @@ unattended() {
 }
 
 # NUL in the target: not cut to t.bin (3 B), and no raw NUL in the error report.
-unattended "$E2E_DIR/t.bin\\x0/../other.bin" "$log"
+unattended "@String($E2E_DIR/t.bin\\0/../other.bin)" "$log"
 grep -q "^FILE = $E2E_DIR/t.bin<NUL>/../other.bin"$'\r$' "$log" ||
     fail "the error report does not name the target: $(cat -A "$log")"
 grep -q '^ERROR = .*NUL character' "$log" || fail "no reason in the report: $(cat -A "$log")"
@@ -39,7 +39,7 @@ grep -q '^ERROR = .*unpaired UTF-16 surrogate U+D800' "$log" ||
 echo "lone surrogate in the target: failure reported, exit status 1"
 
 # NUL in the log path: run.log (the part before the NUL) must not be written.
-unattended "$E2E_DIR/t.bin" "$log\\x0-x"
+unattended "$E2E_DIR/t.bin" "@String($log\\0-x)"
 [ ! -e "$log" ] || fail "the log was written to the path cut at the NUL"
 grep -q 'NUL character' "$E2E_DIR/stderr" || fail "no reason on standard error: $(cat "$E2E_DIR/stderr")"
 echo "NUL in the log path: nothing written, exit status 1"
