@@ -1,6 +1,6 @@
 #include "app/GuardedApplication.h"
 
-#include <QDebug>
+#include "platform/Log.h"
 
 #include <exception>
 
@@ -11,9 +11,9 @@ bool GuardedApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &error) {
-        qWarning().noquote() << "zemra: an event handler failed and was stopped:" << error.what();
+        qCWarning(zemraLog).noquote() << "an event handler failed and was stopped:" << error.what();
     } catch (...) {
-        qWarning().noquote() << "zemra: an event handler failed and was stopped.";
+        qCWarning(zemraLog).noquote() << "an event handler failed and was stopped.";
     }
     return false;
 }

@@ -4,20 +4,20 @@
 #include "app/TargetSelection.h"
 #include "placement/AlwaysOnTop.h"
 #include "platform/ExecutableName.h"
+#include "platform/Log.h"
 #include "schedule/RunControl.h"
 #include "ui/AboutWindow.h"
 #include "ui/LogOutputWindow.h"
 
-#include <QDebug>
-
 MainController::MainController(const PlatformServices &services)
-    : m_services(services), m_store(services.settings, services.executableName.name()),
-      m_window(services.clock), m_lifecycle(m_window, m_store),
-      m_run(m_window, m_store, m_store.section(), services.createSizeQuery,
-            services.numberFormatter, services.textFileWriter, services.workQueue, services.clock)
+    : m_services(services), m_executableName(services.executableName.name()),
+      m_store(services.settings, m_executableName), m_window(services.clock),
+      m_lifecycle(m_window, m_store),
+      m_run(m_window, m_store, m_executableName, services.createSizeQuery, services.numberLocale,
+            services.textFileWriter, services.workQueue, services.clock)
 {
     connectHandlers();
-    m_lifecycle.load(m_store.section());
+    m_lifecycle.load(m_executableName);
 }
 
 void MainController::connectHandlers()
@@ -40,8 +40,8 @@ void MainController::connectHandlers()
         // Closing never waits for a measurement: it is cancelled and leaves the log file
         // as it was, which the exit status and this line tell a scheduled launch.
         if (m_run.cancel())
-            qWarning("zemra: measurement cancelled because the window was closed; "
-                     "no log file written");
+            qCWarning(zemraLog, "measurement cancelled because the window was closed; "
+                                "no log file written");
         closeSecondaryWindows();
         m_lifecycle.unload();
     });

@@ -29,6 +29,8 @@ private:
     void closeSecondaryWindows();
 
     PlatformServices m_services;
+    // Asked of the platform once: it names the settings section, the window and every run log.
+    const QString m_executableName;
     SettingsStore m_store;
     MainWindow m_window;
     MainWindowLifecycle m_lifecycle;

@@ -1,7 +1,9 @@
 #include "app/MainWindowLifecycle.h"
 
 #include "app/TargetTickRestore.h"
+#include "measure/SizeDisplay.h"
 #include "platform/Timer.h"
+#include "schedule/RunState.h"
 #include "schedule/RunTexts.h"
 #include "settings/SettingsStore.h"
 #include "ui/MainWindow.h"
@@ -65,11 +67,7 @@ void MainWindowLifecycle::load(const QString &executableName)
     form.FF_LOCATION_TEXTBOX->setText(m_store.readPath(Setting::TargetPath));
     form.LOGFILE_TEXTBOX->setText(m_store.readPath(Setting::LogFilePath));
 
-    for (QLineEdit *box : {form.FILE_SIZE_BYTES_TEXTBOX, form.FILE_SIZE_KILOBYTES_TEXTBOX,
-                           form.FILE_SIZE_MEGABYTES_TEXTBOX, form.FILE_SIZE_GIGABYTES_TEXTBOX,
-                           form.FILE_SIZE_TERABYTES_TEXTBOX, form.FILE_SIZE_PETABYTES_TEXTBOX})
-        box->clear();
-    TextBox::setText(*form.OUTPUT_WINDOW_TEXTBOX, QString());
+    SizeDisplay::clear(form);
 
     timers.AlwaysOnTopTimer->setInterval(1000);
     timers.AUTOSTART_TIMER->setEnabled(false);
@@ -86,9 +84,7 @@ void MainWindowLifecycle::load(const QString &executableName)
         form.AUTO_STARTS_STOPS_BUTTON->setText(RunTexts::stop());
         form.RUN_NOW_BUTTON->setEnabled(false);
     } else {
-        form.CURRENT_STATUS_LABEL->setText(RunTexts::ready());
-        form.AUTO_STARTS_STOPS_BUTTON->setText(RunTexts::start());
-        form.RUN_NOW_BUTTON->setEnabled(true);
+        RunState::enterReady(form);
     }
 }
 
@@ -98,6 +94,5 @@ void MainWindowLifecycle::unload()
     m_placement.save(m_window);
     for (const StoredTick &tick : storedTicks)
         m_store.writeTick(tick.setting, TickBox::value(*(form.*tick.box)));
-    m_store.writePath(Setting::TargetPath, form.FF_LOCATION_TEXTBOX->text());
-    m_store.writePath(Setting::LogFilePath, form.LOGFILE_TEXTBOX->text());
+    RunState::savePaths(form, m_store);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/WindowPlacement.h"
+#include "placement/WindowPlacement.h"
 
 class MainWindow;
 class SettingsStore;

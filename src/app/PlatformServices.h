@@ -5,7 +5,7 @@
 
 class Clock;
 class ExecutableName;
-class NumberFormatter;
+class NumberLocale;
 class SettingsBackend;
 class SizeQuery;
 class TextFileWriter;
@@ -21,7 +21,7 @@ struct PlatformServices
     const ExecutableName &executableName;
     // Makes a new size query service; a measurement run makes one for each pass.
     std::function<std::unique_ptr<SizeQuery>()> createSizeQuery;
-    const NumberFormatter &numberFormatter;
+    const NumberLocale &numberLocale;
     TextFileWriter &textFileWriter;
     // Keeps the main window above others while Always On Top is ticked.
     WindowZOrder &zOrder;

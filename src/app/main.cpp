@@ -3,12 +3,13 @@
 #include "app/LaunchDecision.h"
 #include "app/MainController.h"
 #include "app/StartupCheck.h"
-#include "platform/LocaleNumberFormatter.h"
+#include "platform/Log.h"
 #include "platform/ProcessExecutableName.h"
 #include "platform/QtClock.h"
 #include "platform/SaveFileWriter.h"
 #include "platform/SettingsBackend.h"
 #include "platform/SizeQuery.h"
+#include "platform/SystemNumberLocale.h"
 #include "platform/ThreadPoolWorkQueue.h"
 #include "platform/WindowZOrder.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char *argv[])
     std::vector<char *> qtArguments = LaunchDecision::qtArguments(argc, argv, mode);
     int qtArgumentCount = static_cast<int>(qtArguments.size()) - 1;
 
+    Log::install();
     GuardedApplication app(qtArgumentCount, qtArguments.data());
 
     // Made first, so that it is destroyed last: it waits for a cancelled query to finish.
@@ -33,10 +35,10 @@ int main(int argc, char *argv[])
     QtClock clock;
     const std::unique_ptr<SettingsBackend> settings = createSettingsBackend();
     ProcessExecutableName executableName(QCoreApplication::arguments().value(0));
-    LocaleNumberFormatter numberFormatter;
+    SystemNumberLocale numberLocale;
     SaveFileWriter textFileWriter;
     const std::unique_ptr<WindowZOrder> zOrder = createWindowZOrder();
-    MainController controller({clock, *settings, executableName, &createSizeQuery, numberFormatter,
+    MainController controller({clock, *settings, executableName, &createSizeQuery, numberLocale,
                                textFileWriter, *zOrder, workQueue});
     controller.window().show();
     const int status = app.exec();

@@ -1,5 +1,6 @@
 #include "measure/MeasurementRun.h"
 
+#include "measure/FailureTexts.h"
 #include "measure/GuardedSizeQuery.h"
 #include "measure/LogFileGuard.h"
 #include "measure/RunFailureNotice.h"
@@ -8,10 +9,12 @@
 #include "measure/SizeDisplay.h"
 #include "measure/SizeLines.h"
 #include "platform/Clock.h"
+#include "platform/Log.h"
 #include "platform/PathText.h"
 #include "platform/TextFileWriter.h"
 #include "platform/Timer.h"
 #include "platform/WorkQueue.h"
+#include "schedule/RunState.h"
 #include "schedule/RunTexts.h"
 #include "settings/SettingsStore.h"
 #include "ui/InputLock.h"
@@ -19,27 +22,25 @@
 #include "ui/TextBox.h"
 #include "ui/TickBox.h"
 
-#include <QDebug>
-
 namespace {
 
 QString failureStatus(SizeError error)
 {
     switch (error) {
     case SizeError::NotFound:
-        return RunTexts::targetNotFound();
+        return FailureTexts::targetNotFound();
     case SizeError::NotAFile:
-        return RunTexts::notAFile();
+        return FailureTexts::notAFile();
     case SizeError::NotAFolder:
-        return RunTexts::notAFolder();
+        return FailureTexts::notAFolder();
     case SizeError::AccessDenied:
-        return RunTexts::accessDenied();
+        return FailureTexts::accessDenied();
     case SizeError::None:
     case SizeError::Other:
     case SizeError::Cancelled:
         break;
     }
-    return RunTexts::sizingFailed();
+    return FailureTexts::sizingFailed();
 }
 
 } // namespace
@@ -54,11 +55,10 @@ struct MeasurementRun::Query
 };
 
 MeasurementRun::MeasurementRun(MainWindow &window, SettingsStore &store, QString executableName,
-                               SizeQueryFactory createSizeQuery,
-                               const NumberFormatter &numberFormatter,
+                               SizeQueryFactory createSizeQuery, const NumberLocale &numberLocale,
                                TextFileWriter &textFileWriter, WorkQueue &workQueue, Clock &clock)
     : m_window(window), m_store(store), m_executableName(std::move(executableName)),
-      m_createSizeQuery(std::move(createSizeQuery)), m_numberFormatter(numberFormatter),
+      m_createSizeQuery(std::move(createSizeQuery)), m_numberLocale(numberLocale),
       m_textFileWriter(textFileWriter), m_workQueue(workQueue),
       m_progressTimer(clock.createTimer(&m_context, QStringLiteral("SIZE_PROGRESS_TIMER"))),
       m_inputLock(std::make_unique<InputLock>(window))
@@ -87,8 +87,7 @@ void MeasurementRun::perform()
 
     Ui::ZEMRA_MAIN &form = m_window.form();
     form.RUN_NOW_BUTTON->setEnabled(false);
-    m_store.writePath(Setting::TargetPath, form.FF_LOCATION_TEXTBOX->text());
-    m_store.writePath(Setting::LogFilePath, form.LOGFILE_TEXTBOX->text());
+    RunState::savePaths(form, m_store);
 
     m_failure.clear();
     m_failureReasons.clear();
@@ -161,7 +160,7 @@ void MeasurementRun::passAnswered(TargetKind kind, const SizeResult &result)
     const QString label =
         kind == TargetKind::File ? RunLogTexts::fileLabel() : RunLogTexts::folderLabel();
     if (result.ok()) {
-        SizeDisplay::fill(form, result.bytes, m_numberFormatter);
+        SizeDisplay::fill(form, result.bytes, m_numberLocale);
         TextBox::setText(*form.LOG_FILE_OUTPUT_TEXTBOX, composeLog(label, nullptr));
     } else {
         SizeDisplay::clear(form);
@@ -185,10 +184,10 @@ void MeasurementRun::finish()
                           : WriteResult{false, refusal};
     RunFailureNotice::showWriteOutcome(form, written.ok, written.reason);
     if (!written.ok) {
-        qWarning().noquote() << "zemra: log file not written:" << written.reason;
+        qCWarning(zemraLog).noquote() << "log file not written:" << written.reason;
         m_failureReasons.append(written.reason);
         if (m_failure.isEmpty())
-            m_failure = RunTexts::logFileNotWritten();
+            m_failure = FailureTexts::logFileNotWritten();
     }
     handOver();
 }
@@ -210,11 +209,12 @@ void MeasurementRun::handOver()
             form.CURRENT_STATUS_LABEL->setText(RunTexts::autoclosing());
         timers.AUTOCLOSE_TIMER->setEnabled(true);
     } else {
-        if (!m_lastRunFailed)
-            form.CURRENT_STATUS_LABEL->setText(RunTexts::ready());
         timers.AUTOCLOSE_TIMER->setEnabled(false);
-        form.RUN_NOW_BUTTON->setEnabled(true);
-        form.AUTO_STARTS_STOPS_BUTTON->setText(RunTexts::start());
+        // A failure's status text stays; a new run can be requested either way.
+        if (m_lastRunFailed)
+            RunState::allowRequests(form);
+        else
+            RunState::enterReady(form);
     }
     // After a query the timer is already off, and enabled only by a request made meanwhile,
     // which must not be lost.
@@ -256,7 +256,7 @@ void MeasurementRun::abandon(const QString &reason)
         endQuery();
     }
     m_failureReasons = QStringList{QStringLiteral("The run failed unexpectedly: ") + reason};
-    m_failure = RunTexts::sizingFailed();
+    m_failure = FailureTexts::sizingFailed();
     SizeDisplay::clear(m_window.form());
     handOver();
 }
@@ -269,7 +269,7 @@ void MeasurementRun::showProgress()
     m_progressTimer->setInterval(200);
     const std::uint64_t bytes = m_query->service->control().bytesFound();
     TextBox::setText(*m_window.form().OUTPUT_WINDOW_TEXTBOX,
-                     SizeLines::lines(bytes, m_numberFormatter).constFirst());
+                     SizeLines::lines(bytes, m_numberLocale).constFirst());
 }
 
 void MeasurementRun::endQuery()

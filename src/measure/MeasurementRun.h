@@ -12,7 +12,7 @@
 class Clock;
 class InputLock;
 class MainWindow;
-class NumberFormatter;
+class NumberLocale;
 class SettingsStore;
 class TextFileWriter;
 class Timer;
@@ -43,7 +43,7 @@ public:
 
     // Every reference outlives the run.
     MeasurementRun(MainWindow &window, SettingsStore &store, QString executableName,
-                   SizeQueryFactory createSizeQuery, const NumberFormatter &numberFormatter,
+                   SizeQueryFactory createSizeQuery, const NumberLocale &numberLocale,
                    TextFileWriter &textFileWriter, WorkQueue &workQueue, Clock &clock);
     ~MeasurementRun();
     MeasurementRun(const MeasurementRun &) = delete;
@@ -93,7 +93,7 @@ private:
     SettingsStore &m_store;
     QString m_executableName;
     SizeQueryFactory m_createSizeQuery;
-    const NumberFormatter &m_numberFormatter;
+    const NumberLocale &m_numberLocale;
     TextFileWriter &m_textFileWriter;
     WorkQueue &m_workQueue;
     // Answers are delivered only while it exists; it also owns the progress timer.

@@ -17,9 +17,9 @@ std::array<QLineEdit *, 6> sizeBoxes(Ui::ZEMRA_MAIN &form)
 
 } // namespace
 
-void SizeDisplay::fill(Ui::ZEMRA_MAIN &form, std::uint64_t bytes, const NumberFormatter &formatter)
+void SizeDisplay::fill(Ui::ZEMRA_MAIN &form, std::uint64_t bytes, const NumberLocale &locale)
 {
-    const QStringList lines = SizeLines::lines(bytes, formatter);
+    const QStringList lines = SizeLines::lines(bytes, locale);
     const auto boxes = sizeBoxes(form);
     for (std::size_t i = 0; i < boxes.size(); ++i)
         boxes[i]->setText(lines[qsizetype(i)]);

@@ -1,6 +1,7 @@
 #include "measure/SizeLines.h"
 
-#include "platform/NumberFormatter.h"
+#include "measure/MaskFormat.h"
+#include "platform/NumberLocale.h"
 
 #include <array>
 
@@ -24,11 +25,13 @@ constexpr std::array<UnitLine, 5> kUnitLines{{
 
 } // namespace
 
-QStringList SizeLines::lines(std::uint64_t bytes, const NumberFormatter &formatter)
+QStringList SizeLines::lines(std::uint64_t bytes, const NumberLocale &locale)
 {
+    const NumberSeparators separators = locale.separators();
     QStringList result;
     result.reserve(1 + static_cast<qsizetype>(kUnitLines.size()));
-    result.append(formatter.format(bytes, QStringLiteral("###,##0")) + QStringLiteral(" B  "));
+    result.append(MaskFormat::format(bytes, QStringLiteral("###,##0"), separators) +
+                  QStringLiteral(" B  "));
 
     // Each unit is the byte count with the decimal point moved three places further left,
     // formatted from the exact decimal: a double would round exact halves by their binary
@@ -36,8 +39,9 @@ QStringList SizeLines::lines(std::uint64_t bytes, const NumberFormatter &formatt
     int decimals = 0;
     for (const UnitLine &unit : kUnitLines) {
         decimals += 3;
-        result.append(formatter.formatScaled(bytes, decimals, QString::fromUtf16(unit.mask)) +
-                      QString::fromUtf16(unit.suffix));
+        result.append(
+            MaskFormat::formatScaled(bytes, decimals, QString::fromUtf16(unit.mask), separators) +
+            QString::fromUtf16(unit.suffix));
     }
     return result;
 }

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-class NumberFormatter;
+class NumberLocale;
 
 // The six size lines of a byte count and the size block they make. Units are decimal:
 // each unit is 1000 times the one before.
@@ -18,7 +18,7 @@ public:
     // from the exact 64-bit count: each unit value is the exact decimal count / 1000^n,
     // rounded once, half away from zero, at the mask's last placeholder (4,500 B gives
     // "0.005 MB"), also above 2^53 bytes.
-    [[nodiscard]] static QStringList lines(std::uint64_t bytes, const NumberFormatter &formatter);
+    [[nodiscard]] static QStringList lines(std::uint64_t bytes, const NumberLocale &locale);
 
     // The lines joined by CR LF, with no line end after the last.
     [[nodiscard]] static QString block(const QStringList &lines);

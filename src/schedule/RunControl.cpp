@@ -1,6 +1,7 @@
 #include "schedule/RunControl.h"
 
 #include "platform/Timer.h"
+#include "schedule/RunState.h"
 #include "schedule/RunTexts.h"
 #include "settings/SettingsStore.h"
 #include "ui/MainWindow.h"
@@ -42,12 +43,10 @@ void RunControl::startStop(MainWindow &window, const CancelRun &cancelRun)
     }
     if (cancelRun)
         cancelRun();
-    form.RUN_NOW_BUTTON->setEnabled(true);
-    form.AUTO_STARTS_STOPS_BUTTON->setText(RunTexts::start());
     timers.AUTOSTART_TIMER->setEnabled(false);
     timers.FILE_FOLDER_SIZER_TIMER->setEnabled(false);
     timers.AUTOCLOSE_TIMER->setEnabled(false);
-    form.CURRENT_STATUS_LABEL->setText(RunTexts::ready());
+    RunState::enterReady(form);
 }
 
 void RunControl::autostartTick(MainWindow &window, SettingsStore &store)
@@ -59,8 +58,7 @@ void RunControl::autostartTick(MainWindow &window, SettingsStore &store)
         form.CURRENT_STATUS_LABEL->setText(RunTexts::runningNow());
         form.AUTO_STARTS_STOPS_BUTTON->setText(RunTexts::stop());
         form.FF_LOCATION_TEXTBOX->setReadOnly(true);
-        store.writePath(Setting::TargetPath, form.FF_LOCATION_TEXTBOX->text());
-        store.writePath(Setting::LogFilePath, form.LOGFILE_TEXTBOX->text());
+        RunState::savePaths(form, store);
         timers.AUTOSTART_TIMER->setEnabled(false);
         timers.FILE_FOLDER_SIZER_TIMER->setEnabled(true);
         return;
@@ -69,8 +67,7 @@ void RunControl::autostartTick(MainWindow &window, SettingsStore &store)
     timers.FILE_FOLDER_SIZER_TIMER->setEnabled(true);
     form.AUTO_STARTS_STOPS_BUTTON->setText(RunTexts::start());
     form.FF_LOCATION_TEXTBOX->setReadOnly(false);
-    store.writePath(Setting::TargetPath, form.FF_LOCATION_TEXTBOX->text());
-    store.writePath(Setting::LogFilePath, form.LOGFILE_TEXTBOX->text());
+    RunState::savePaths(form, store);
     timers.AUTOSTART_TIMER->setEnabled(false);
 }
 

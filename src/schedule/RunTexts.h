@@ -39,31 +39,6 @@ inline QString autoclosing()
     return QStringLiteral("!!! AUTOCLOSING - 10 SECS !!!");
 }
 
-inline QString targetNotFound()
-{
-    return QStringLiteral("!!! ERROR - TARGET NOT FOUND !!!");
-}
-inline QString notAFile()
-{
-    return QStringLiteral("!!! ERROR - NOT A FILE !!!");
-}
-inline QString notAFolder()
-{
-    return QStringLiteral("!!! ERROR - NOT A FOLDER !!!");
-}
-inline QString accessDenied()
-{
-    return QStringLiteral("!!! ERROR - ACCESS DENIED !!!");
-}
-inline QString sizingFailed()
-{
-    return QStringLiteral("!!! ERROR - SIZING FAILED !!!");
-}
-inline QString logFileNotWritten()
-{
-    return QStringLiteral("!!! ERROR - LOG FILE NOT WRITTEN !!!");
-}
-
 inline QString start()
 {
     return QStringLiteral("START");

@@ -1,9 +1,8 @@
 #include "settings/SettingsStore.h"
 
+#include "platform/Log.h"
 #include "platform/SettingsBackend.h"
 #include "settings/SettingValue.h"
-
-#include <QDebug>
 
 SettingsStore::SettingsStore(SettingsBackend &backend, QString section)
     : m_backend(backend), m_section(std::move(section))
@@ -44,7 +43,7 @@ bool SettingsStore::writeText(Setting setting, const QString &text)
     const SettingEntry &entry = settingEntry(setting);
     if (m_backend.write(m_section, entry.key, text))
         return true;
-    qWarning().noquote() << "zemra: settings not saved:" << m_backend.errorString();
+    qCWarning(zemraLog).noquote() << "settings not saved:" << m_backend.errorString();
     return false;
 }
 

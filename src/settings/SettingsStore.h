@@ -39,8 +39,6 @@ public:
     [[nodiscard]] QString readPath(Setting setting) const { return readText(setting); }
     bool writePath(Setting setting, const QString &path) { return writeText(setting, path); }
 
-    [[nodiscard]] const QString &section() const { return m_section; }
-
     // The file that holds the settings, or an empty text when they are not kept in a file.
     [[nodiscard]] QString storageFilePath() const;
 

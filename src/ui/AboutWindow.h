@@ -15,9 +15,6 @@ public:
     // The store must outlive this window; owner (the main window) owns it.
     AboutWindow(SettingsStore &store, QWidget *owner);
 
-    // The controls of the current opening; all null before the first.
-    [[nodiscard]] Ui::ZEMRA_ABOUT &form() { return m_form; }
-
     // What a double click puts in the creator label.
     [[nodiscard]] static QString authorAddress();
 

@@ -18,9 +18,6 @@ public:
     // must outlive this window; owner (the main window) owns it.
     LogOutputWindow(SettingsStore &store, const QPlainTextEdit &runLogBox, QWidget *owner);
 
-    // The controls of the current opening; all null before the first.
-    [[nodiscard]] Ui::ZEMRA_LOG_OUTPUT_WINDOW &form() { return m_form; }
-
 private:
     void buildForm() override;
     void loadContents() override;

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "app/MainController.h"
-#include "platform/FakeSizeQuery.h"
-#include "platform/FakeWorkQueue.h"
-#include "platform/FixedExecutableName.h"
-#include "platform/FixedNumberFormatter.h"
+#include "platform/doubles/FakeSizeQuery.h"
+#include "platform/doubles/FakeWorkQueue.h"
+#include "platform/doubles/FixedExecutableName.h"
+#include "platform/doubles/FixedNumberLocale.h"
+#include "platform/doubles/RecordingTextFileWriter.h"
+#include "platform/doubles/RecordingZOrder.h"
+#include "platform/doubles/VirtualClock.h"
 #include "platform/IniFileSettingsBackend.h"
-#include "platform/RecordingTextFileWriter.h"
-#include "platform/RecordingZOrder.h"
 #include "platform/Timer.h"
-#include "platform/VirtualClock.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +36,7 @@ public:
         m_clock = std::make_unique<VirtualClock>();
         m_controller = std::make_unique<MainController>(
             PlatformServices{*m_clock, *m_backend, *m_executableName, sizeQueryFactory(),
-                             m_numberFormatter, m_writer, m_zOrder, m_workQueue});
+                             m_numberLocale, m_writer, m_zOrder, m_workQueue});
     }
 
     void show() { window().show(); }
@@ -113,7 +113,7 @@ private:
     std::unique_ptr<VirtualClock> m_clock;
     std::function<void()> m_onSizeQueryCreated;
     std::shared_ptr<FakeSizeQuery::Log> m_sizes = std::make_shared<FakeSizeQuery::Log>();
-    FixedNumberFormatter m_numberFormatter;
+    FixedNumberLocale m_numberLocale;
     RecordingTextFileWriter m_writer;
     RecordingZOrder m_zOrder;
     FakeWorkQueue m_workQueue;

@@ -1,8 +1,6 @@
-#include "platform/MaskFormat.h"
-#include "platform/LocaleNumberFormatter.h"
+#include "measure/MaskFormat.h"
 
 #include <gtest/gtest.h>
-#include <QLocale>
 
 #include <cstdint>
 #include <limits>
@@ -105,28 +103,6 @@ TEST(MaskFormat, UsesTheGivenSeparators)
     EXPECT_EQ(MaskFormat::format(0.0, u"###,##0.###", kPointComma), u"0,");
     const NumberSeparators narrowBlank{QChar(0x202F), u','};
     EXPECT_EQ(MaskFormat::format(1500.0, u"###,##0.###", narrowBlank), u"1\u202F500,");
-}
-
-TEST(LocaleNumberFormatter, ReadsTheSeparatorsOfTheLocale)
-{
-    struct Case
-    {
-        QLocale locale;
-        QChar group;
-        QChar decimal;
-    };
-    const Case cases[] = {
-        {QLocale(QStringLiteral("en_US")), u',', u'.'},
-        {QLocale(QStringLiteral("de_DE")), u'.', u','},
-        {QLocale::c(), u',', u'.'},
-    };
-    for (const auto &c : cases) {
-        const NumberSeparators separators = LocaleNumberFormatter::separatorsOf(c.locale);
-        EXPECT_EQ(separators.group, c.group) << c.locale.name().toStdString();
-        EXPECT_EQ(separators.decimal, c.decimal) << c.locale.name().toStdString();
-    }
-    const LocaleNumberFormatter german(QLocale(QStringLiteral("de_DE")));
-    EXPECT_EQ(german.format(1234567.89, QStringLiteral("###,###,##0.###")), u"1.234.567,89");
 }
 
 } // namespace

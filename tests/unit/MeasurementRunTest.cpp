@@ -112,7 +112,8 @@ TEST_F(MeasurementRunTest, RunWithNoTargetKindStillSavesAndRewritesTheLog)
     EXPECT_EQ(app.stored(QStringLiteral("FF_LOCATION_TEXTBOX")).toString(),
               QStringLiteral("/changed"));
     ASSERT_EQ(app.writer().writes().size(), 1);
-    EXPECT_EQ(app.writer().writes()[0].text, RunLogTexts::placeholder());
+    EXPECT_EQ(app.writer().writes()[0].text,
+              QStringLiteral("!!! LOG GENERATED AFTER RUN COMPLETION !!!\r\n"));
     EXPECT_TRUE(display().isEmpty());
     EXPECT_EQ(status(), QStringLiteral("READY..."));
     EXPECT_TRUE(app.form().RUN_NOW_BUTTON->isEnabled());

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "app/MainController.h"
-#include "platform/FakeWorkQueue.h"
-#include "platform/FixedExecutableName.h"
-#include "platform/FixedNumberFormatter.h"
+#include "platform/doubles/FakeWorkQueue.h"
+#include "platform/doubles/FixedExecutableName.h"
+#include "platform/doubles/FixedNumberLocale.h"
+#include "platform/doubles/RecordingZOrder.h"
+#include "platform/doubles/VirtualClock.h"
 #include "platform/IniFileSettingsBackend.h"
-#include "platform/RecordingZOrder.h"
 #include "platform/SaveFileWriter.h"
 #include "platform/SizeQuery.h"
-#include "platform/VirtualClock.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -24,8 +24,8 @@ class RealFilesHarness
 {
 public:
     explicit RealFilesHarness(
-        std::unique_ptr<NumberFormatter> numberFormatter = std::make_unique<FixedNumberFormatter>())
-        : m_numberFormatter(std::move(numberFormatter))
+        std::unique_ptr<NumberLocale> numberLocale = std::make_unique<FixedNumberLocale>())
+        : m_numberLocale(std::move(numberLocale))
     {}
     ~RealFilesHarness() { m_controller.reset(); }
 
@@ -36,7 +36,7 @@ public:
         m_clock = std::make_unique<VirtualClock>();
         m_controller = std::make_unique<MainController>(
             PlatformServices{*m_clock, *m_backend, m_executableName, &createSizeQuery,
-                             *m_numberFormatter, m_writer, m_zOrder, m_workQueue});
+                             *m_numberLocale, m_writer, m_zOrder, m_workQueue});
         m_controller->window().show();
     }
 
@@ -74,7 +74,7 @@ private:
     QTemporaryDir m_files;
     QString m_iniPath = m_config.path() + QStringLiteral("/ZEMRA/ZEMRA.ini");
     FixedExecutableName m_executableName{QStringLiteral("zemra")};
-    std::unique_ptr<NumberFormatter> m_numberFormatter;
+    std::unique_ptr<NumberLocale> m_numberLocale;
     SaveFileWriter m_writer;
     RecordingZOrder m_zOrder;
     // Queries run at once, within the tick that starts them.

@@ -7,18 +7,16 @@
 namespace {
 
 const QString kSplitter = QString(61, u'=');
+const QString kBanner = QStringLiteral("!!! - QUENLOW - Zemra-Gauge - !!!\r\n");
+const QString kFooter = QStringLiteral("!!! - Thanks for using Quenlow Software - !!!\r\n"
+                                       "!!! - www.quenlow.example - Vorrel42 !!! :)\r\n");
 const QString kSizeBlock = QStringLiteral(
     "1,500,000 B  \r\n1,500. KB\r\n1.5 MB\r\n0.002 GB\r\n0.000002 TB\r\n0.000000001 PB");
 
 RunLogPieces standardPieces(const QString &label, const QString &path)
 {
-    return RunLogPieces{RunLogTexts::splitter(),
-                        RunLogTexts::banner(),
-                        RunLogTexts::footer(),
-                        QStringLiteral("zemra"),
-                        label,
-                        path,
-                        kSizeBlock};
+    return RunLogPieces{kSplitter, kBanner, kFooter,   QStringLiteral("zemra"),
+                        label,     path,    kSizeBlock};
 }
 
 // The log split into its lines; every line must end with CR LF.
@@ -30,16 +28,6 @@ QStringList crLfLines(const QString &log)
     QStringList lines = log.split(QStringLiteral("\r\n"));
     lines.removeLast();
     return lines;
-}
-
-TEST(RunLogTexts, FixedTexts)
-{
-    EXPECT_EQ(RunLogTexts::splitter().size(), 61);
-    EXPECT_EQ(RunLogTexts::splitter().count(u'='), 61);
-    EXPECT_EQ(RunLogTexts::banner(), u"!!! - QUENLOW - Zemra-Gauge - !!!\r\n");
-    EXPECT_EQ(RunLogTexts::footer(), u"!!! - Thanks for using Quenlow Software - !!!\r\n"
-                                     u"!!! - www.quenlow.example - Vorrel42 !!! :)\r\n");
-    EXPECT_EQ(RunLogTexts::placeholder(), u"!!! LOG GENERATED AFTER RUN COMPLETION !!!\r\n");
 }
 
 TEST(RunLog, EighteenLinesForAFileAndAFolderTarget)

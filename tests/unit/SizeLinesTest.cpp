@@ -1,5 +1,5 @@
 #include "measure/SizeLines.h"
-#include "platform/FixedNumberFormatter.h"
+#include "platform/doubles/FixedNumberLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace {
 
 QStringList linesOf(std::uint64_t bytes, NumberSeparators separators = {})
 {
-    return SizeLines::lines(bytes, FixedNumberFormatter(separators));
+    return SizeLines::lines(bytes, FixedNumberLocale(separators));
 }
 
 QStringList expected(std::initializer_list<const char *> texts)

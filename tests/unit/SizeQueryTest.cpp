@@ -9,13 +9,9 @@
 
 #include "SizeTestTree.h"
 
+#include "platform/portable/PortableSizeQuery.h"
 #if defined(__linux__)
 #include "platform/linux/LinuxSizeQuery.h"
-// The portable engine is compiled into the library only on other platforms; it is compiled
-// here so that its behaviour is tested where the tests run.
-#include "platform/portable/PortableSizeQuery.cpp"
-#else
-#include "platform/portable/PortableSizeQuery.h"
 #endif
 
 #include <gtest/gtest.h>

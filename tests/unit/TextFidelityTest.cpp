@@ -1,6 +1,6 @@
 #include "RealFilesHarness.h"
 
-#include "platform/LocaleNumberFormatter.h"
+#include "platform/SystemNumberLocale.h"
 #include "ui/TextBox.h"
 
 #include <QLocale>
@@ -57,7 +57,7 @@ TEST(TextFidelity, LogFileHoldsTheBoxTextsAndThePathByteForByte)
         const QLocale locale(QString::fromLatin1(localeName));
         for (const QString &name : names) {
             SCOPED_TRACE(std::string(localeName) + " " + name.toStdString());
-            RealFilesHarness app(std::make_unique<LocaleNumberFormatter>(locale));
+            RealFilesHarness app(std::make_unique<SystemNumberLocale>(locale));
             const QString target = app.files() + u'/' + name;
             {
                 QFile file(target);

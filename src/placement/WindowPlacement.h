@@ -1,7 +1,7 @@
 #pragma once
 
+#include "placement/WindowGeometry.h"
 #include "settings/Setting.h"
-#include "ui/WindowGeometry.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "platform/FakeWorkQueue.h"
+#include "platform/doubles/FakeWorkQueue.h"
 
 void FakeWorkQueue::run(QObject *context, std::function<void()> work, std::function<void()> done)
 {

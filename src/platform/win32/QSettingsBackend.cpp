@@ -1,4 +1,6 @@
-#include "platform/QSettingsBackend.h"
+#include "platform/win32/QSettingsBackend.h"
+
+#include <QSettings>
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -1,4 +1,4 @@
-#include "platform/MaskFormat.h"
+#include "measure/MaskFormat.h"
 
 #include <algorithm>
 #include <array>

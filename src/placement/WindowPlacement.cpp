@@ -1,4 +1,4 @@
-#include "ui/WindowPlacement.h"
+#include "placement/WindowPlacement.h"
 
 #include "settings/SettingsStore.h"
 #include "settings/SettingValue.h"

@@ -1,4 +1,4 @@
-#include "platform/RecordingTextFileWriter.h"
+#include "platform/doubles/RecordingTextFileWriter.h"
 
 WriteResult RecordingTextFileWriter::write(const QString &path, const QString &text)
 {

@@ -1,4 +1,4 @@
-#include "ui/WindowGeometry.h"
+#include "placement/WindowGeometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/RecordingZOrder.h"
+#include "platform/doubles/RecordingZOrder.h"
 
 NativeWindowId RecordingZOrder::foregroundWindow()
 {

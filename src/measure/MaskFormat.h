@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-// The mask engine behind NumberFormatter, pure and independent of any locale: the caller
+// The mask engine of the size lines, pure and independent of any locale: the caller
 // passes the separators.
 //
 // Mask language (the subset the size lines use):

@@ -1,4 +1,4 @@
-#include "platform/FakeSizeQuery.h"
+#include "platform/doubles/FakeSizeQuery.h"
 
 #include <utility>
 

@@ -1,0 +1,23 @@
+#include "schedule/RunState.h"
+
+#include "schedule/RunTexts.h"
+#include "settings/SettingsStore.h"
+#include "ui_MainWindow.h"
+
+void RunState::allowRequests(Ui::ZEMRA_MAIN &form)
+{
+    form.RUN_NOW_BUTTON->setEnabled(true);
+    form.AUTO_STARTS_STOPS_BUTTON->setText(RunTexts::start());
+}
+
+void RunState::enterReady(Ui::ZEMRA_MAIN &form)
+{
+    allowRequests(form);
+    form.CURRENT_STATUS_LABEL->setText(RunTexts::ready());
+}
+
+void RunState::savePaths(const Ui::ZEMRA_MAIN &form, SettingsStore &store)
+{
+    store.writePath(Setting::TargetPath, form.FF_LOCATION_TEXTBOX->text());
+    store.writePath(Setting::LogFilePath, form.LOGFILE_TEXTBOX->text());
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+class SettingsStore;
+namespace Ui {
+class ZEMRA_MAIN;
+}
+
+// Steps that several handlers take on the way to the same state, named once. Each only
+// writes controls or settings; nothing listens to captions or enabled flags, so the order
+// inside a step cannot be observed and the handlers keep their own order around it.
+class RunState
+{
+public:
+    // Run Now enabled and the START/STOP button reading "START": a run or a countdown can be
+    // requested again. The status and the timers are the caller's.
+    static void allowRequests(Ui::ZEMRA_MAIN &form);
+
+    // The Ready state's controls: allowRequests() and the status "READY...".
+    static void enterReady(Ui::ZEMRA_MAIN &form);
+
+    // Writes the target path, then the log file path, to the settings. A refused write is
+    // reported by the store and stops nothing.
+    static void savePaths(const Ui::ZEMRA_MAIN &form, SettingsStore &store);
+};
