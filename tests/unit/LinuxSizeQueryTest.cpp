@@ -181,6 +181,48 @@ TEST(LinuxSizeQueryTest, UnreadableFolderFailsNamingItForAnUnprivilegedUser)
     EXPECT_EQ(fine.bytes, 10U);
 }
 
+TEST(LinuxSizeQueryTest, ThreadCountVariableAcceptsOnlyPositiveWholeNumbers)
+{
+    const struct
+    {
+        const char *text;
+        unsigned threads;
+    } cases[] = {
+        {nullptr, 0},
+        {"", 0},
+        {"0", 0},
+        {"1", 1},
+        {"16", 16},
+        {"64", 64},
+        {"65", LinuxSizeQuery::kMaxThreads},
+        {"100000000000000000000", 0}, // out of range
+        {"-3", 0},
+        {"+3", 0},
+        {" 3", 0},
+        {"3 ", 0},
+        {"3x", 0},
+        {"four", 0},
+        {"2.5", 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(LinuxSizeQuery::parseThreadCount(c.text), c.threads)
+            << (c.text ? c.text : "(null)");
+}
+
+TEST(LinuxSizeQueryTest, ThreadCountFromTheEnvironmentGivesTheSameTotals)
+{
+    SizeTestTree tree;
+    const std::uint64_t combTotal = buildComb(tree, 120);
+    for (const char *threads : {"1", "2", "64", "junk"}) {
+        const SizeResult result = inChild({false, 0}, [&] {
+            ::setenv(LinuxSizeQuery::kThreadsVariable, threads, 1);
+            return LinuxSizeQuery().folderSize(tree.path("comb"));
+        });
+        EXPECT_TRUE(result.ok()) << threads << ": " << result.reason;
+        EXPECT_EQ(result.bytes, combTotal) << threads;
+    }
+}
+
 TEST(LinuxSizeQueryTest, PseudoFilesystemsCountNothing)
 {
     LinuxSizeQuery query;
