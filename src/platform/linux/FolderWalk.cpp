@@ -28,7 +28,7 @@
 static constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
 
 // getdents64 reads as many entries as fit; 64 KiB holds about a thousand typical names.
-static constexpr std::size_t kBufferSize = 4 * 1024;
+static constexpr std::size_t kBufferSize = 64 * 1024;
 
 // The kernel's record for one directory entry, as getdents64 lays it out.
 struct KernelDirent
