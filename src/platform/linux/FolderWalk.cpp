@@ -828,9 +828,9 @@ void FolderWalk::growWhileBlocked(std::vector<std::thread> &helpers)
             (cpu - lastCpu) / std::chrono::duration<double>(wall - lastWall).count();
         lastWall = wall;
         lastCpu = cpu;
-        // Walkers with work that together use less than half (m_busyShare) of the
-        // processors they could keep busy are waiting for the storage: more requests in
-        // flight is what helps.
+        // Walkers with work that together leave a quarter (1 - m_busyShare) or more of the
+        // processors they could keep busy idle are waiting for the storage: more requests
+        // in flight is what helps. On a warm cache they use their processors fully.
         const unsigned busy = m_threads - std::min(m_threads, m_idle.load());
         if (busy == 0 || used >= m_busyShare * std::min(busy, m_startThreads))
             continue;

@@ -47,13 +47,13 @@ public:
     [[nodiscard]] SizeResult run();
 
     // Lets the walk add walkers, up to mostThreads in all (clamped like threads), while the
-    // ones it has are blocked in the kernel waiting for storage (their processors are
-    // mostly idle): on a cold cache, a disk or a network share more requests in flight is
-    // what speeds the walk up; on a warm cache the walkers stay busy and none is added.
+    // ones it has are blocked in the kernel waiting for storage (the processors they could
+    // keep busy are partly idle): on a cold cache, a disk or a network share more requests in
+    // flight is what speeds the walk up; on a warm cache the walkers stay busy and none is added.
     // Set before run(). busyShare: the share of the processors the busy walkers could use
     // below which they count as blocked; tests pass a huge value to make every check add
     // walkers.
-    void setGrowth(unsigned mostThreads, double busyShare = 0.5);
+    void setGrowth(unsigned mostThreads, double busyShare = 0.75);
 
     // For tests: hook is called with the full path of every folder inside the tree right
     // after the walk opens it (before reading it), on the walker thread that opened it, so
@@ -97,7 +97,7 @@ private:
     // Starts count more walker threads into helpers; m_threads already counts them.
     void addWalkers(std::vector<std::thread> &helpers, unsigned count);
     // Every kGrowthInterval, doubles the walkers (up to m_mostThreads) when the busy ones
-    // used less than half the processors they could. Runs on a thread of its own.
+    // used less than m_busyShare of the processors they could. Runs on a thread of its own.
     void growWhileBlocked(std::vector<std::thread> &helpers);
     static constexpr std::chrono::milliseconds kGrowthInterval{10};
     // For a walker out of work: the next donated folder; false when the walk is over.
@@ -120,7 +120,7 @@ private:
     unsigned m_threadLimit = 1; // most walkers the descriptor limit allows
     unsigned m_startThreads = 1;
     unsigned m_mostThreads = 1;
-    double m_busyShare = 0.5;
+    double m_busyShare = 0.75;
     unsigned m_threads;   // walkers started or being started; guarded by m_mutex once run
     unsigned m_cacheSize; // open directories each walker may keep
     EnteredHook m_enteredHook;

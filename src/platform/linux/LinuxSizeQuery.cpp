@@ -167,6 +167,6 @@ SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
                     m_fixedThreads > 0 ? m_fixedThreads : std::min(availableCores(), kMaxThreads),
                     control());
     if (m_fixedThreads == 0)
-        walk.setGrowth(kMaxThreads);
+        walk.setGrowth(kGrowthThreads);
     return walk.run();
 }
