@@ -48,15 +48,13 @@ warm() { # label path runs
         -n "ncdu -0 -o /dev/null" "ncdu -0 -o /dev/null $path"
 }
 
-# One cold run of a command: drops the page cache, runs it, prints the elapsed seconds.
+# One cold run of a command: drops the page cache, runs it, prints the elapsed seconds and
+# the processor time spent in the kernel, separated by a tab.
 cold_run() {
     sync
     echo 3 >/proc/sys/vm/drop_caches
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc
+    /usr/bin/time -f '%e	%S' -o "$results/.time" "$@" >/dev/null 2>&1
+    cat "$results/.time"
 }
 
 median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
@@ -74,25 +72,28 @@ cold() { # label path
     for ((round = 1; round <= rounds; round++)); do
         for i in "${!commands[@]}"; do
             # shellcheck disable=SC2086 # the command line is split into words on purpose
-            seconds=$(cold_run ${commands[$i]})
-            printf '%s\t%s\n' "$i" "$seconds" >>"$times"
-            printf '  round %d  %-26s %7.2f s\n' "$round" "${names[$i]}" "$seconds"
+            measured=$(cold_run ${commands[$i]})
+            printf '%s\t%s\n' "$i" "$measured" >>"$times"
+            printf '  round %d  %-26s %7.2f s  (system %.2f s)\n' "$round" "${names[$i]}" \
+                "${measured%%$'\t'*}" "${measured##*$'\t'}"
         done
     done
     {
-        echo "| $label, cold (median of $rounds) | time | × fastest |"
-        echo "|:---|---:|---:|"
+        echo "| $label, cold (median of $rounds) | time | × fastest | system time |"
+        echo "|:---|---:|---:|---:|"
         local fastest=""
-        declare -A med=()
+        declare -A med=() sys=()
         for i in "${!commands[@]}"; do
             med[$i]=$(awk -F'\t' -v i="$i" '$1 == i {print $2}' "$times" | median)
+            sys[$i]=$(awk -F'\t' -v i="$i" '$1 == i {print $3}' "$times" | median)
             if [ -z "$fastest" ] || [ "$(echo "${med[$i]} < $fastest" | bc)" = 1 ]; then
                 fastest=${med[$i]}
             fi
         done
         for i in "${!commands[@]}"; do
-            printf '| %s | %.2f s | %.2f× |\n' "${names[$i]}" "${med[$i]}" \
-                "$(echo "${med[$i]} / $fastest" | bc -l)"
+            ratio=$(echo "if ($fastest > 0) ${med[$i]} / $fastest else 0" | bc -l)
+            printf '| %s | %.2f s | %.2f× | %.2f s |\n' "${names[$i]}" "${med[$i]}" "$ratio" \
+                "${sys[$i]}"
         done
     } | tee "$results/cold-$label.md"
 }
