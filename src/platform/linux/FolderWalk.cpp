@@ -830,9 +830,14 @@ void FolderWalk::growWhileBlocked(std::vector<std::thread> &helpers)
         lastCpu = cpu;
         // Walkers with work that together leave a quarter (1 - m_busyShare) or more of the
         // processors they could keep busy idle are waiting for the storage: more requests
-        // in flight is what helps. On a warm cache they use their processors fully.
-        const unsigned busy = m_threads - std::min(m_threads, m_idle.load());
-        if (busy == 0 || used >= m_busyShare * std::min(busy, m_startThreads))
+        // in flight is what helps. On a warm cache they use their processors fully. More
+        // walkers only help when there is work to hand them: not while a quarter or more
+        // of the walkers are idle already (a deep chain keeps one walker busy, whatever
+        // the count).
+        const unsigned idle = std::min(m_threads, m_idle.load());
+        const unsigned busy = m_threads - idle;
+        if (busy == 0 || 4 * idle >= m_threads ||
+            used >= m_busyShare * std::min(busy, m_startThreads))
             continue;
         const unsigned more = std::min(m_threads, m_mostThreads - m_threads);
         m_threads += more;

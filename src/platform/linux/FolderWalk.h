@@ -96,8 +96,9 @@ private:
     void runWalker(Donation *first);
     // Starts count more walker threads into helpers; m_threads already counts them.
     void addWalkers(std::vector<std::thread> &helpers, unsigned count);
-    // Every kGrowthInterval, doubles the walkers (up to m_mostThreads) when the busy ones
-    // used less than m_busyShare of the processors they could. Runs on a thread of its own.
+    // Every kGrowthInterval, doubles the walkers (up to m_mostThreads) when fewer than a
+    // quarter of them are idle and the busy ones used less than m_busyShare of the
+    // processors they could. Runs on a thread of its own.
     void growWhileBlocked(std::vector<std::thread> &helpers);
     static constexpr std::chrono::milliseconds kGrowthInterval{10};
     // For a walker out of work: the next donated folder; false when the walk is over.
