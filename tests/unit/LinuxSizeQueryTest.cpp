@@ -30,7 +30,7 @@ TEST(LinuxSizeQueryTest, ChainOfTenThousandFoldersBeyondPathMax)
     tree.folder("chain");
     const std::string deepest = tree.chain("chain", "level-name", 10000, kChainFileBytes);
     ASSERT_GT(deepest.size(), static_cast<std::size_t>(PATH_MAX));
-    for (const unsigned threads : {1U, 2U}) {
+    for (const unsigned threads : {1U, 2U, LinuxSizeQuery::kMaxThreads}) {
         LinuxSizeQuery query(threads);
         const SizeResult whole = query.folderSize(tree.path("chain"));
         EXPECT_TRUE(whole.ok()) << whole.reason;
@@ -92,7 +92,7 @@ TEST(LinuxSizeQueryTest, DeepTreesWithEvictedFoldersOnAnyThreadCount)
     };
     for (const auto &c : cases) {
         ASSERT_EQ(SizeTestTree::referenceTotal(c.path), c.bytes);
-        for (const unsigned threads : {1U, 2U, 3U, 8U}) {
+        for (const unsigned threads : {1U, 2U, 3U, 8U, LinuxSizeQuery::kMaxThreads}) {
             LinuxSizeQuery query(threads);
             const SizeResult result = query.folderSize(c.path);
             EXPECT_TRUE(result.ok()) << result.reason;
@@ -118,7 +118,7 @@ TEST(LinuxSizeQueryTest, WorksWithSixtyFourDescriptors)
         {tree.root(), combTotal + 500 * kChainFileBytes},
     };
     for (const auto &c : cases) {
-        for (const unsigned threads : {1U, 2U, 8U}) {
+        for (const unsigned threads : {1U, 2U, 8U, LinuxSizeQuery::kMaxThreads}) {
             const SizeResult result =
                 inChild({false, 64}, [&] { return LinuxSizeQuery(threads).folderSize(c.path); });
             EXPECT_TRUE(result.ok()) << c.path << ": " << result.reason;
