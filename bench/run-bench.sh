@@ -1,49 +1,135 @@
 #!/usr/bin/env bash
 # Runs the size benchmark: checks size_bench against the generated trees' expected totals,
-# then times it side by side with du, gdu and ncdu (hyperfine, warm cache), and reports
-# size_bench's peak resident size and how its time grows with the file count.
+# then times it side by side with du, gdu and ncdu, warm (hyperfine) and cold (the page
+# cache dropped before every run), and reports size_bench's peak resident size and how
+# its time grows with the file count.
 #
 # usage: bench/run-bench.sh BUILD_DIR [TREES_DIR]   (TREES_DIR defaults to /tmp/zemra-bench;
 # it is generated with size_tree_gen when missing). Needs hyperfine, gdu, ncdu and GNU time.
+# Environment: MODE=all|warm|cold (default all), ROUNDS=N cold rounds (default 3).
+# The cold runs drop the page cache (sync; echo 3 > /proc/sys/vm/drop_caches), which needs
+# root; without it they are skipped, and the script says so.
 set -euo pipefail
 
 build=${1:?usage: run-bench.sh BUILD_DIR [TREES_DIR]}
 trees=${2:-/tmp/zemra-bench}
+mode=${MODE:-all}
+rounds=${ROUNDS:-3}
 bench="$build/bench/size_bench"
 results="$trees/results"
+cores=$(nproc)
 
 [ -d "$trees" ] || "$build/bench/size_tree_gen" "$trees"
 mkdir -p "$results"
 
+echo "== machine: $cores cores; load: $(uptime)"
+
 echo "== totals against the generator's expectations"
 while read -r name bytes _files; do
-    got=$("$bench" --folder "$trees/$name" 2>/dev/null)
-    if [ "$got" != "$bytes" ]; then
-        echo "MISMATCH $name: size_bench says $got, expected $bytes" >&2
-        exit 1
-    fi
-    echo "$name: $got bytes, as expected"
+    for threads in "" "--threads 1" "--threads 2" "--threads 64"; do
+        # shellcheck disable=SC2086 # $threads is empty or two words on purpose
+        got=$("$bench" --folder "$trees/$name" $threads 2>/dev/null)
+        if [ "$got" != "$bytes" ]; then
+            echo "MISMATCH $name ${threads:-default}: size_bench says $got, expected $bytes" >&2
+            exit 1
+        fi
+    done
+    echo "$name: $got bytes, as expected (default, 1, 2 and 64 threads)"
 done <"$trees/expected.txt"
 
-compare() { # label path runs
+warm() { # label path runs
     local label=$1 path=$2 runs=$3
-    echo "== $label ($path)"
-    hyperfine -N --warmup 2 --runs "$runs" --export-markdown "$results/$label.md" \
+    echo "== warm: $label ($path)"
+    hyperfine -N --warmup 2 --runs "$runs" --export-markdown "$results/warm-$label.md" \
         -n size_bench "$bench --folder $path" \
+        -n "size_bench --threads $cores" "$bench --folder $path --threads $cores" \
         -n "du -sb" "du -sb $path" \
         -n "gdu -n -s -a" "gdu -n -s -a $path" \
         -n "ncdu -0 -o /dev/null" "ncdu -0 -o /dev/null $path"
 }
-compare tree-1m "$trees/tree-1m" 5
-compare usr /usr 10
-compare chain "$trees/chain" 20
 
-echo "== growth with the file count"
-hyperfine -N --warmup 2 --runs 10 --export-markdown "$results/growth.md" \
-    -n 100k "$bench --folder $trees/tree-100k" \
-    -n 1m "$bench --folder $trees/tree-1m"
+# One cold run of a command: drops the page cache, runs it, prints the elapsed seconds and
+# the processor time spent in the kernel, separated by a tab.
+cold_run() {
+    sync
+    echo 3 >/proc/sys/vm/drop_caches
+    /usr/bin/time -f '%e	%S' -o "$results/.time" "$@" >/dev/null 2>&1
+    cat "$results/.time"
+}
 
-echo "== peak resident size of size_bench (KiB)"
-for path in "$trees/tree-1m" /usr "$trees/chain"; do
-    /usr/bin/time -f "$path: %M KiB" "$bench" --folder "$path" >/dev/null
-done
+median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+cold() { # label path
+    local label=$1 path=$2
+    local -a names=("size_bench" "size_bench --threads 2" "size_bench --threads 16"
+        "size_bench --threads 64" "du -sb" "gdu -n -s -a" "ncdu -0 -o /dev/null")
+    local -a commands=("$bench --folder $path" "$bench --folder $path --threads 2"
+        "$bench --folder $path --threads 16" "$bench --folder $path --threads 64"
+        "du -sb $path" "gdu -n -s -a $path" "ncdu -0 -o /dev/null $path")
+    local times="$results/cold-$label.times"
+    : >"$times"
+    echo "== cold: $label ($path), $rounds rounds, commands interleaved"
+    for ((round = 1; round <= rounds; round++)); do
+        for i in "${!commands[@]}"; do
+            # shellcheck disable=SC2086 # the command line is split into words on purpose
+            measured=$(cold_run ${commands[$i]})
+            printf '%s\t%s\n' "$i" "$measured" >>"$times"
+            printf '  round %d  %-26s %7.2f s  (system %.2f s)\n' "$round" "${names[$i]}" \
+                "${measured%%$'\t'*}" "${measured##*$'\t'}"
+        done
+    done
+    {
+        echo "| $label, cold (median of $rounds) | time | × fastest | system time |"
+        echo "|:---|---:|---:|---:|"
+        local fastest=""
+        declare -A med=() sys=()
+        for i in "${!commands[@]}"; do
+            med[$i]=$(awk -F'\t' -v i="$i" '$1 == i {print $2}' "$times" | median)
+            sys[$i]=$(awk -F'\t' -v i="$i" '$1 == i {print $3}' "$times" | median)
+            if [ -z "$fastest" ] || [ "$(echo "${med[$i]} < $fastest" | bc)" = 1 ]; then
+                fastest=${med[$i]}
+            fi
+        done
+        for i in "${!commands[@]}"; do
+            ratio=$(echo "if ($fastest > 0) ${med[$i]} / $fastest else 0" | bc -l)
+            printf '| %s | %.2f s | %.2f× | %.2f s |\n' "${names[$i]}" "${med[$i]}" "$ratio" \
+                "${sys[$i]}"
+        done
+    } | tee "$results/cold-$label.md"
+}
+
+if [ "$mode" = all ] || [ "$mode" = warm ]; then
+    warm tree-1m "$trees/tree-1m" 5
+    warm usr /usr 10
+    warm chain "$trees/chain" 20
+
+    echo "== growth with the file count"
+    hyperfine -N --warmup 2 --runs 10 --export-markdown "$results/growth.md" \
+        -n 100k "$bench --folder $trees/tree-100k" \
+        -n 1m "$bench --folder $trees/tree-1m"
+
+    echo "== peak resident size of size_bench (KiB)"
+    for path in "$trees/tree-1m" /usr "$trees/chain"; do
+        for threads in "" "--threads 64"; do
+            # shellcheck disable=SC2086 # $threads is empty or two words on purpose
+            /usr/bin/time -f "$path ${threads:-default}: %M KiB" "$bench" --folder "$path" \
+                $threads >/dev/null
+        done
+    done
+fi
+
+if [ "$mode" = all ] || [ "$mode" = cold ]; then
+    if [ "$(id -u)" -ne 0 ] || [ ! -w /proc/sys/vm/drop_caches ]; then
+        echo "== cold: SKIPPED. Dropping the page cache needs root (or a writable" \
+            "/proc/sys/vm/drop_caches); run this script as root for the cold tables."
+    else
+        cold tree-1m "$trees/tree-1m"
+        cold usr /usr
+        echo "== peak resident size of size_bench, cold (KiB)"
+        sync
+        echo 3 >/proc/sys/vm/drop_caches
+        /usr/bin/time -f "$trees/tree-1m default, cold: %M KiB" "$bench" --folder \
+            "$trees/tree-1m" >/dev/null
+    fi
+    echo "== load after the cold runs: $(uptime)"
+fi

@@ -21,6 +21,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -254,6 +255,49 @@ TEST(FolderWalkTest, CancelFromAnotherThreadStopsInsideALargeFolder)
         EXPECT_EQ(result.error, SizeError::Cancelled) << threads << " threads: " << result.reason;
         EXPECT_NE(result.reason.find(root), std::string::npos) << result.reason;
         EXPECT_LE(control.filesFound(), smallFiles) << threads << " threads";
+    }
+}
+
+TEST(FolderWalkTest, WalkersAddedDuringTheWalkGiveExactTotals)
+{
+    // Growth made to happen at every check (a huge busy share), on trees that need folders
+    // re-entered and hand-overs to new walkers; the hook slows each folder a little so that
+    // the walk outlasts several checks.
+    SizeTestTree tree;
+    const std::uint64_t full = buildTree(tree);
+    ASSERT_EQ(SizeTestTree::referenceTotal(tree.path("t")), full);
+    for (const rlim_t limit : {rlim_t{24}, rlim_t{64}, rlim_t{0}}) {
+        for (const unsigned start : {1U, 2U}) {
+            const SizeResult result = inChild({false, limit}, [&] {
+                const std::string root = tree.path("t");
+                const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                if (fd < 0)
+                    return SizeResult{0, SizeError::Other, "setup: open"};
+                SizeQueryControl control;
+                FolderWalk walk(fd, root, start, control);
+                walk.setGrowth(LinuxSizeQuery::kMaxThreads, 1e9);
+                std::mutex mutex;
+                std::set<std::thread::id> walkers;
+                walk.setEnteredHook([&](const std::string &) {
+                    {
+                        std::lock_guard lock(mutex);
+                        walkers.insert(std::this_thread::get_id());
+                    }
+                    std::this_thread::sleep_for(std::chrono::microseconds(500));
+                });
+                SizeResult answer = walk.run();
+                if (answer.ok() && control.bytesFound() != answer.bytes)
+                    return SizeResult{0, SizeError::Other, "the counters missed bytes"};
+                // The walk only needs more walkers than it started with when growth works.
+                if (answer.ok() && limit != 24 && walkers.size() <= start)
+                    return SizeResult{0, SizeError::Other, "no walker was added"};
+                return answer;
+            });
+            const std::string label = "limit " + std::to_string(limit) + ", starting with " +
+                                      std::to_string(start) + ": " + result.reason;
+            EXPECT_TRUE(result.ok()) << label;
+            EXPECT_EQ(result.bytes, full) << label;
+        }
     }
 }
 

@@ -30,7 +30,7 @@ TEST(LinuxSizeQueryTest, ChainOfTenThousandFoldersBeyondPathMax)
     tree.folder("chain");
     const std::string deepest = tree.chain("chain", "level-name", 10000, kChainFileBytes);
     ASSERT_GT(deepest.size(), static_cast<std::size_t>(PATH_MAX));
-    for (const unsigned threads : {1U, 2U}) {
+    for (const unsigned threads : {1U, 2U, LinuxSizeQuery::kMaxThreads}) {
         LinuxSizeQuery query(threads);
         const SizeResult whole = query.folderSize(tree.path("chain"));
         EXPECT_TRUE(whole.ok()) << whole.reason;
@@ -92,7 +92,7 @@ TEST(LinuxSizeQueryTest, DeepTreesWithEvictedFoldersOnAnyThreadCount)
     };
     for (const auto &c : cases) {
         ASSERT_EQ(SizeTestTree::referenceTotal(c.path), c.bytes);
-        for (const unsigned threads : {1U, 2U, 3U, 8U}) {
+        for (const unsigned threads : {1U, 2U, 3U, 8U, LinuxSizeQuery::kMaxThreads}) {
             LinuxSizeQuery query(threads);
             const SizeResult result = query.folderSize(c.path);
             EXPECT_TRUE(result.ok()) << result.reason;
@@ -118,7 +118,7 @@ TEST(LinuxSizeQueryTest, WorksWithSixtyFourDescriptors)
         {tree.root(), combTotal + 500 * kChainFileBytes},
     };
     for (const auto &c : cases) {
-        for (const unsigned threads : {1U, 2U, 8U}) {
+        for (const unsigned threads : {1U, 2U, 8U, LinuxSizeQuery::kMaxThreads}) {
             const SizeResult result =
                 inChild({false, 64}, [&] { return LinuxSizeQuery(threads).folderSize(c.path); });
             EXPECT_TRUE(result.ok()) << c.path << ": " << result.reason;
@@ -179,6 +179,48 @@ TEST(LinuxSizeQueryTest, UnreadableFolderFailsNamingItForAnUnprivilegedUser)
         inChild({true, 0}, [&] { return LinuxSizeQuery(2).folderSize(tree.path("readable")); });
     EXPECT_TRUE(fine.ok()) << fine.reason;
     EXPECT_EQ(fine.bytes, 10U);
+}
+
+TEST(LinuxSizeQueryTest, ThreadCountVariableAcceptsOnlyPositiveWholeNumbers)
+{
+    const struct
+    {
+        const char *text;
+        unsigned threads;
+    } cases[] = {
+        {nullptr, 0},
+        {"", 0},
+        {"0", 0},
+        {"1", 1},
+        {"16", 16},
+        {"64", 64},
+        {"65", LinuxSizeQuery::kMaxThreads},
+        {"100000000000000000000", 0}, // out of range
+        {"-3", 0},
+        {"+3", 0},
+        {" 3", 0},
+        {"3 ", 0},
+        {"3x", 0},
+        {"four", 0},
+        {"2.5", 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(LinuxSizeQuery::parseThreadCount(c.text), c.threads)
+            << (c.text ? c.text : "(null)");
+}
+
+TEST(LinuxSizeQueryTest, ThreadCountFromTheEnvironmentGivesTheSameTotals)
+{
+    SizeTestTree tree;
+    const std::uint64_t combTotal = buildComb(tree, 120);
+    for (const char *threads : {"1", "2", "64", "junk"}) {
+        const SizeResult result = inChild({false, 0}, [&] {
+            ::setenv(LinuxSizeQuery::kThreadsVariable, threads, 1);
+            return LinuxSizeQuery().folderSize(tree.path("comb"));
+        });
+        EXPECT_TRUE(result.ok()) << threads << ": " << result.reason;
+        EXPECT_EQ(result.bytes, combTotal) << threads;
+    }
 }
 
 TEST(LinuxSizeQueryTest, PseudoFilesystemsCountNothing)

@@ -13,8 +13,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstddef>
 #include <cstring>
+#include <ctime>
 #include <deque>
 #include <memory>
 #include <system_error>
@@ -136,7 +138,8 @@ class FolderWalk::Walker
 {
 public:
     Walker(FolderWalk &walk, unsigned cacheSize)
-        : m_walk(walk), m_buffer(std::make_unique<char[]>(kBufferSize)), m_capacity(cacheSize)
+        : m_walk(walk), m_buffer(std::make_unique_for_overwrite<char[]>(kBufferSize)),
+          m_capacity(cacheSize)
     {}
 
     ~Walker()
@@ -209,7 +212,17 @@ private:
             if (m_stack.size() > 1 && m_walk.wantsDonation() && !donateOldest())
                 return;
         }
+        // Every node is free again. After a deep subtree the pool holds one node per level
+        // of it; with many walkers that adds up, so a large pool is given back.
+        if (m_stack.empty() && m_pool.size() > kPoolKept && m_free.size() == m_pool.size()) {
+            m_free.clear();
+            m_free.shrink_to_fit();
+            m_pool.clear();
+            m_pool.shrink_to_fit();
+        }
     }
+
+    static constexpr std::size_t kPoolKept = 64;
 
     // Opens the pending folder entry and reads it. False when the walk must stop.
     bool enter(Entry &entry)
@@ -712,9 +725,20 @@ FolderWalk::FolderWalk(int rootFd, std::string rootPath, unsigned threads,
     if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
         available = static_cast<long>(std::min<rlim_t>(limit.rlim_cur, 1 << 20));
     available = available > 32 ? available - 16 : available / 2;
-    const long maxThreads = std::max(1L, available / 8);
-    m_threads = static_cast<unsigned>(std::clamp<long>(threads, 1, maxThreads));
+    m_available = available;
+    m_threadLimit = static_cast<unsigned>(std::max(1L, available / 8));
+    m_threads = std::clamp(threads, 1U, m_threadLimit);
+    m_startThreads = m_mostThreads = m_threads;
     m_cacheSize = static_cast<unsigned>(std::clamp<long>(available / m_threads / 2 - 2, 2, 64));
+}
+
+void FolderWalk::setGrowth(unsigned mostThreads, double busyShare)
+{
+    m_busyShare = busyShare;
+    m_mostThreads = std::clamp(mostThreads, m_startThreads, m_threadLimit);
+    // Sized for the most walkers that may run, so the descriptors stay bounded.
+    m_cacheSize =
+        static_cast<unsigned>(std::clamp<long>(m_available / m_mostThreads / 2 - 2, 2, 64));
 }
 
 FolderWalk::~FolderWalk()
@@ -734,15 +758,23 @@ SizeResult FolderWalk::run()
     m_rootFd = -1;
 
     std::vector<std::thread> helpers;
-    try {
-        while (helpers.size() + 1 < m_threads)
-            helpers.emplace_back([this] { runWalker(nullptr); });
-    } catch (const std::system_error &) {
-        // Fewer threads than wanted: the walk is just slower.
-        std::lock_guard lock(m_mutex);
-        m_threads = static_cast<unsigned>(helpers.size()) + 1;
+    addWalkers(helpers, m_threads - 1);
+    std::thread watcher;
+    if (m_mostThreads > m_startThreads) {
+        try {
+            watcher = std::thread([this, &helpers] { growWhileBlocked(helpers); });
+        } catch (const std::system_error &) {
+            // No growth: the walk goes on with the walkers it has.
+        }
     }
     runWalker(&root);
+    {
+        std::lock_guard lock(m_mutex);
+        m_finished = true;
+    }
+    m_watcherWake.notify_all();
+    if (watcher.joinable())
+        watcher.join();
     for (std::thread &helper : helpers)
         helper.join();
 
@@ -753,6 +785,66 @@ SizeResult FolderWalk::run()
     SizeResult result;
     result.bytes = m_bytes.load();
     return result;
+}
+
+void FolderWalk::addWalkers(std::vector<std::thread> &helpers, unsigned count)
+{
+    for (unsigned started = 0; started < count; ++started) {
+        try {
+            helpers.emplace_back([this] { runWalker(nullptr); });
+        } catch (const std::system_error &) {
+            // Fewer threads than planned: the walk is just slower. Walkers waiting for the
+            // missing ones must see the new count to notice the end of the walk.
+            {
+                std::lock_guard lock(m_mutex);
+                m_threads -= count - started;
+            }
+            m_wake.notify_all();
+            return;
+        }
+    }
+}
+
+static double processCpuSeconds()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+void FolderWalk::growWhileBlocked(std::vector<std::thread> &helpers)
+{
+    using Clock = std::chrono::steady_clock;
+    auto lastWall = Clock::now();
+    double lastCpu = processCpuSeconds();
+    std::unique_lock lock(m_mutex);
+    while (m_threads < m_mostThreads) {
+        if (m_watcherWake.wait_for(lock, kGrowthInterval,
+                                   [this] { return m_finished || m_done || stopped(); }))
+            return;
+        const auto wall = Clock::now();
+        const double cpu = processCpuSeconds();
+        const double used =
+            (cpu - lastCpu) / std::chrono::duration<double>(wall - lastWall).count();
+        lastWall = wall;
+        lastCpu = cpu;
+        // Walkers with work that together leave a quarter (1 - m_busyShare) or more of the
+        // processors they could keep busy idle are waiting for the storage: more requests
+        // in flight is what helps. On a warm cache they use their processors fully. More
+        // walkers only help when there is work to hand them: not while a quarter or more
+        // of the walkers are idle already (a deep chain keeps one walker busy, whatever
+        // the count).
+        const unsigned idle = std::min(m_threads, m_idle.load());
+        const unsigned busy = m_threads - idle;
+        if (busy == 0 || 4 * idle >= m_threads ||
+            used >= m_busyShare * std::min(busy, m_startThreads))
+            continue;
+        const unsigned more = std::min(m_threads, m_mostThreads - m_threads);
+        m_threads += more;
+        lock.unlock();
+        addWalkers(helpers, more);
+        lock.lock();
+    }
 }
 
 void FolderWalk::runWalker(Donation *first)
@@ -787,6 +879,7 @@ bool FolderWalk::take(Donation &donation)
             // Nobody holds work and nothing is queued: the walk is complete.
             m_done = true;
             m_wake.notify_all();
+            m_watcherWake.notify_all();
             return false;
         }
         m_wake.wait(lock);
@@ -817,6 +910,7 @@ void FolderWalk::fail(SizeResult failure)
         m_stop.store(true, std::memory_order_relaxed);
     }
     m_wake.notify_all();
+    m_watcherWake.notify_all();
 }
 
 SizeResult FolderWalk::cancelled() const

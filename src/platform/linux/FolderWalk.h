@@ -5,11 +5,13 @@
 #include <sys/types.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -43,6 +45,15 @@ public:
     // descriptor still reaches it; otherwise the walk fails with a reason naming it ("the
     // tree changed during the walk"), never with a smaller total.
     [[nodiscard]] SizeResult run();
+
+    // Lets the walk add walkers, up to mostThreads in all (clamped like threads), while the
+    // ones it has are blocked in the kernel waiting for storage (the processors they could
+    // keep busy are partly idle): on a cold cache, a disk or a network share more requests in
+    // flight is what speeds the walk up; on a warm cache the walkers stay busy and none is added.
+    // Set before run(). busyShare: the share of the processors the busy walkers could use
+    // below which they count as blocked; tests pass a huge value to make every check add
+    // walkers.
+    void setGrowth(unsigned mostThreads, double busyShare = 0.75);
 
     // For tests: hook is called with the full path of every folder inside the tree right
     // after the walk opens it (before reading it), on the walker thread that opened it, so
@@ -83,6 +94,13 @@ private:
     };
 
     void runWalker(Donation *first);
+    // Starts count more walker threads into helpers; m_threads already counts them.
+    void addWalkers(std::vector<std::thread> &helpers, unsigned count);
+    // Every kGrowthInterval, doubles the walkers (up to m_mostThreads) when fewer than a
+    // quarter of them are idle and the busy ones used less than m_busyShare of the
+    // processors they could. Runs on a thread of its own.
+    void growWhileBlocked(std::vector<std::thread> &helpers);
+    static constexpr std::chrono::milliseconds kGrowthInterval{10};
     // For a walker out of work: the next donated folder; false when the walk is over.
     [[nodiscard]] bool take(Donation &donation);
     void donate(Donation donation);
@@ -99,7 +117,12 @@ private:
 
     int m_rootFd;
     std::string m_rootPath;
-    unsigned m_threads;
+    long m_available = 0;       // descriptors the walk may use
+    unsigned m_threadLimit = 1; // most walkers the descriptor limit allows
+    unsigned m_startThreads = 1;
+    unsigned m_mostThreads = 1;
+    double m_busyShare = 0.75;
+    unsigned m_threads;   // walkers started or being started; guarded by m_mutex once run
     unsigned m_cacheSize; // open directories each walker may keep
     EnteredHook m_enteredHook;
     SizeQueryControl &m_control;
@@ -110,6 +133,8 @@ private:
     std::atomic<unsigned> m_idle{0};
     std::atomic<unsigned> m_queued{0};
     bool m_done = false;
+    bool m_finished = false; // the caller's walker returned: the growth watcher stops
+    std::condition_variable m_watcherWake;
     SizeResult m_failure;
 
     std::atomic<bool> m_stop{false};

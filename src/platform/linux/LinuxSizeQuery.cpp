@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <thread>
 
 static unsigned availableCores()
@@ -97,8 +98,21 @@ static SizeResult wrongKind(SizeError error, const std::string &path, const char
     return result;
 }
 
+unsigned LinuxSizeQuery::parseThreadCount(const char *text)
+{
+    if (!text || *text < '0' || *text > '9')
+        return 0;
+    char *end = nullptr;
+    errno = 0;
+    const unsigned long value = std::strtoul(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value == 0)
+        return 0;
+    return static_cast<unsigned>(std::min<unsigned long>(value, kMaxThreads));
+}
+
 LinuxSizeQuery::LinuxSizeQuery(unsigned threads)
-    : m_threads(std::min(threads > 0 ? threads : availableCores(), kMaxThreads))
+    : m_fixedThreads(std::min(
+          threads > 0 ? threads : parseThreadCount(std::getenv(kThreadsVariable)), kMaxThreads))
 {}
 
 SizeResult LinuxSizeQuery::fileSize(const std::filesystem::path &path)
@@ -148,6 +162,11 @@ SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
         ::close(fd);
         return {};
     }
-    FolderWalk walk(fd, name, m_threads, control());
+    // Without a fixed count: one walker per core, more while they wait for storage.
+    FolderWalk walk(fd, name,
+                    m_fixedThreads > 0 ? m_fixedThreads : std::min(availableCores(), kMaxThreads),
+                    control());
+    if (m_fixedThreads == 0)
+        walk.setGrowth(kGrowthThreads);
     return walk.run();
 }
