@@ -15,7 +15,8 @@ configure_flags=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON)
 if [ "${ZEMRA_WERROR:-OFF}" = ON ]; then
     configure_flags+=(-DZEMRA_WERROR=ON)
 fi
-# ccache only when it is there; relative paths make clones in other folders share entries.
+# ccache only when it is there. Paths relative to the checkout, so that other clones and
+# worktrees share the entries.
 if command -v ccache >/dev/null; then
     configure_flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     export CCACHE_BASEDIR=$root
