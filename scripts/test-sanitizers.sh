@@ -33,9 +33,16 @@ build_tests() {
 # Runs the test binary in build folder $1 with the gtest filter $2. A sanitizer report ends
 # the process with status 66 even where the report comes after every test has passed (leaks
 # are found at exit), so the status alone decides.
+# A filter that matches no test (a renamed suite) fails too, rather than passing with nothing
+# run.
 run_tests() {
-    local dir=$1 filter=$2 status=0
-    echo "== $dir: running $filter"
+    local dir=$1 filter=$2 status=0 count
+    count=$("$dir/tests/zemra_tests" --gtest_list_tests --gtest_filter="$filter" | grep -c '^  ' || true)
+    if [ "$count" -eq 0 ]; then
+        echo "FAILED: $dir: no unit test matches $filter" >&2
+        return 1
+    fi
+    echo "== $dir: running $count tests ($filter)"
     QT_QPA_PLATFORM=offscreen "$dir/tests/zemra_tests" --gtest_filter="$filter" \
         --gtest_brief=1 || status=$?
     if [ "$status" -ne 0 ]; then
