@@ -2,10 +2,56 @@
 # run-under-x.sh with DISPLAY, ZEMRA (the binary) and XDG_CONFIG_HOME set.
 
 INI=$XDG_CONFIG_HOME/ZEMRA/ZEMRA.ini
+MAIN_FORM=${MAIN_FORM:-$(dirname "${BASH_SOURCE[0]}")/../../src/ui/MainWindow.ui}
 
 fail() {
     echo "FAILED: $*"
     exit 1
+}
+
+# Prints "X Y", the centre of control $1 of the main window in client pixels, read from the
+# control's geometry in the form ($MAIN_FORM). The form's geometry is in device-independent
+# pixels, which are the client's pixels under Xvfb (no scaling). Fails, printing nothing,
+# when the form has no such control, the control has no geometry, or it lies inside another
+# control (its geometry would then not be relative to the window).
+control_center() {
+    local name=$1 centre
+    centre=$(awk -v name="$name" '
+        /<widget[ >]/ {
+            depth++
+            if (index($0, "name=\"" name "\"")) {
+                if (found || depth != 2) { bad = 1; exit }
+                found = 1; inside = 1
+            }
+            next
+        }
+        /<\/widget>/ { if (inside && depth == 2) inside = 0; depth--; next }
+        # The first geometry inside the control is its own; later ones belong to children.
+        inside && !done && /<property name="geometry">/ { geometry = 1; next }
+        inside && geometry && /<\/property>/ { geometry = 0; done = 1; next }
+        inside && geometry && match($0, /<(x|y|width|height)>-?[0-9]+<\//) {
+            field = $0
+            sub(/^[^<]*</, "", field)
+            key = field; sub(/>.*/, "", key)
+            value = field; sub(/^[^>]*>/, "", value); sub(/<.*/, "", value)
+            rect[key] = value + 0; seen[key] = 1
+        }
+        END {
+            if (bad || !found || !done) exit 1
+            if (!seen["x"] || !seen["y"] || !seen["width"] || !seen["height"]) exit 1
+            printf "%d %d\n", rect["x"] + int(rect["width"] / 2), rect["y"] + int(rect["height"] / 2)
+        }
+    ' "$MAIN_FORM") || return 1
+    [ -n "$centre" ] || return 1
+    echo "$centre"
+}
+
+# Clicks control $2 of the main window $1 at its centre (see control_center).
+click_control() {
+    local window=$1 name=$2 centre
+    centre=$(control_center "$name") || fail "no control $name with a geometry in $MAIN_FORM"
+    # shellcheck disable=SC2086 # "X Y" splits into the two coordinates
+    xdotool mousemove --window "$window" $centre click 1
 }
 
 # Waits up to $2 seconds (default 10) for a visible window titled exactly $1; prints its id.

@@ -47,7 +47,7 @@ start_slowed() {
 
 # Clicks Run Now and waits until the walk has read a few folders of the chain.
 run_now_and_wait_for_walk() {
-    xdotool mousemove --window "$WINDOW" 212 236 click 1
+    click_control "$WINDOW" RUN_NOW_BUTTON
     for _ in $(seq 1 150); do
         [ "$(grep -c "$tree" "$E2E_DIR/trace")" -ge 4 ] && return 0
         sleep 0.1
@@ -72,7 +72,7 @@ cmp -s "$log" "$E2E_DIR/previous.log" || fail "the log file changed"
 # (b) STOP during the walk.
 start_slowed
 run_now_and_wait_for_walk
-xdotool mousemove --window "$WINDOW" 300 232 click 1
+click_control "$WINDOW" AUTO_STARTS_STOPS_BUTTON
 sleep 1
 calls=$(grep -c "$tree" "$E2E_DIR/trace")
 sleep 15

@@ -36,6 +36,8 @@ for _ in $(seq 1 50); do
     sleep 0.1
 done
 [ "$X" != "$before_x" ] || fail "the window manager did not move the window"
+moved_x=$X
+moved_y=$Y
 close_and_wait "$window" "$pid" || fail "second launch did not end"
 moved_left=$(ini_value MAIN-Left)
 moved_top=$(ini_value MAIN-Top)
@@ -44,7 +46,14 @@ moved_top=$(ini_value MAIN-Top)
 "$ZEMRA" &
 pid=$!
 window=$(wait_for_window "ZEMRA - zemra") || fail "no window on the third launch"
-sleep 0.5
+# Closed only once the window manager shows it where the second launch left it.
+for _ in $(seq 1 100); do
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [ "$X,$Y" = "$moved_x,$moved_y" ] && break
+    sleep 0.1
+done
+[ "$X,$Y" = "$moved_x,$moved_y" ] ||
+    fail "the third launch shows the window at $X,$Y, where the second left it at $moved_x,$moved_y"
 close_and_wait "$window" "$pid" || fail "third launch did not end"
 [ "$(ini_value MAIN-Left)" = "$moved_left" ] && [ "$(ini_value MAIN-Top)" = "$moved_top" ] ||
     fail "position drifted from $moved_left,$moved_top to $(ini_value MAIN-Left),$(ini_value MAIN-Top)"

@@ -18,13 +18,12 @@ pid=$!
 window=$(wait_for_window "ZEMRA - zemra") || fail "no main window"
 xdotool windowactivate --sync "$window"
 
-# Client coordinates of the controls, in pixels.
-xdotool mousemove --window "$window" 150 89 click 1
+click_control "$window" FF_LOCATION_TEXTBOX
 xdotool type --delay 5 "$folder"
-xdotool mousemove --window "$window" 150 113 click 1
+click_control "$window" LOGFILE_TEXTBOX
 xdotool type --delay 5 "$log"
-xdotool mousemove --window "$window" 195 204 click 1
-xdotool mousemove --window "$window" 212 236 click 1
+click_control "$window" USE_FOLDER_TICKBOX
+click_control "$window" RUN_NOW_BUTTON
 clicked=$SECONDS
 
 for _ in $(seq 1 100); do

@@ -18,14 +18,14 @@ wait_for_no_window() {
     return 1
 }
 
-# Clicks the main window's button centred at client pixel $2,$3 until a window titled $4
-# shows; prints that window's id. A click that comes while the window manager is still busy
-# with the new main window can go astray, so it clicks again.
+# Clicks the main window's button $2 until a window titled $3 shows; prints that window's id.
+# A click that comes while the window manager is still busy with the new main window can go
+# astray, so it clicks again.
 open_with_button() {
-    local main=$1 x=$2 y=$3 title=$4 id
+    local main=$1 button=$2 title=$3 id
     for _ in 1 2 3 4 5; do
         xdotool windowactivate --sync "$main" 2>/dev/null
-        xdotool mousemove --window "$main" "$x" "$y" click 1
+        click_control "$main" "$button"
         if id=$(wait_for_window "$title" 2); then
             echo "$id"
             return 0
@@ -55,14 +55,12 @@ stacked_above() {
 pid=$!
 main=$(wait_for_window "ZEMRA - zemra") || fail "no main window"
 
-# Button centres from the form: Log Output at 1440,3360 and About at 240,3360 twips, each
-# 975 by 375 twips; 15 twips to the pixel. The log output window opens twice: each opening
-# maps it anew.
-for window in "LOG_WINDOW 128 236 NORMAL ZEMRA - LOG OUTPUT" "ABOUT 48 236 DIALOG ZEMRA - ABOUT" \
-    "LOG_WINDOW 128 236 NORMAL ZEMRA - LOG OUTPUT"; do
-    read -r prefix x y type title <<<"$window"
+# The log output window opens twice: each opening maps it anew.
+for window in "LOG_WINDOW LOG_OUTPUT_BUTTON NORMAL ZEMRA - LOG OUTPUT" \
+    "ABOUT ABOUT_BUTTON DIALOG ZEMRA - ABOUT" "LOG_WINDOW LOG_OUTPUT_BUTTON NORMAL ZEMRA - LOG OUTPUT"; do
+    read -r prefix button type title <<<"$window"
     [ -f "$INI" ] && grep -q "^$prefix-Left=" "$INI" && sed -i "/^$prefix-/d" "$INI"
-    dialog=$(open_with_button "$main" "$x" "$y" "$title") || fail "no window titled '$title'"
+    dialog=$(open_with_button "$main" "$button" "$title") || fail "no window titled '$title'"
 
     first_type=$(xprop -id "$dialog" _NET_WM_WINDOW_TYPE | sed 's/.*= //; s/,.*//')
     [ "$first_type" = "_NET_WM_WINDOW_TYPE_$type" ] || fail "'$title' has the type $first_type"
