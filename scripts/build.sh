@@ -7,8 +7,9 @@ cd "$(dirname "$0")/.."
 flags=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMRA_WERROR="${ZEMRA_WERROR:-OFF}")
 if command -v ccache >/dev/null; then
     flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    # Paths relative to the checkout, so that other clones and worktrees share the entries.
-    export CCACHE_BASEDIR=$PWD
+    # Paths relative to the checkout, and the build folder left out of the key (ccache adds
+    # it for -g builds), so that other clones and worktrees share the entries.
+    export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 fi
 cmake -S . -B build "${flags[@]}"
 cmake --build build -j "$(nproc)"

@@ -16,11 +16,12 @@ configure_flags=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON)
 if [ "${ZEMRA_WERROR:-OFF}" = ON ]; then
     configure_flags+=(-DZEMRA_WERROR=ON)
 fi
-# ccache only when it is there. Paths relative to the checkout, so that other clones and
-# worktrees share the entries.
+# ccache only when it is there. Paths relative to the checkout, and the build folder left
+# out of the key (ccache adds it for -g builds), so that other clones and worktrees share
+# the entries.
 if command -v ccache >/dev/null; then
     configure_flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    export CCACHE_BASEDIR=$root
+    export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
 fi
 
 # Configures build folder $1 with -fsanitize=$2 and builds the test binary $3 only.
