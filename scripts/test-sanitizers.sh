@@ -29,7 +29,7 @@ build_tests() {
     local dir=$1 sanitizers=$2 target=$3
     echo "== $dir: building $target with -fsanitize=$sanitizers"
     cmake -S . -B "$dir" "${configure_flags[@]}" -DZEMRA_SANITIZE="$sanitizers"
-    cmake --build "$dir" -j "$(nproc)" --target "$target"
+    cmake --build "$dir" -j "${ZEMRA_SANITIZER_JOBS:-$(nproc)}" --target "$target"
 }
 
 # Runs the test binary $2 of build folder $1 with the gtest filter $3. A sanitizer report ends

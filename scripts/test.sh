@@ -11,5 +11,21 @@ fi
 scripts/install-deps.sh
 scripts/build.sh
 scripts/check-win32.sh
-(cd build && ctest --output-on-failure -j "$(nproc)" "$@")
-scripts/test-sanitizers.sh
+
+# The sanitizer builds compile while the real-window tests mostly wait for their countdowns;
+# one compile job leaves a core for the tests. Their output follows ctest's.
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+ZEMRA_SANITIZER_JOBS=1 scripts/test-sanitizers.sh >"$logs/sanitizers.log" 2>&1 &
+sanitizers=$!
+
+status=0
+(cd build && ctest --output-on-failure -j "$(nproc)" "$@") >"$logs/ctest.log" 2>&1 || status=$?
+sanitizer_status=0
+wait "$sanitizers" || sanitizer_status=$?
+
+cat "$logs/sanitizers.log"
+[ "$sanitizer_status" -eq 0 ] || echo "FAILED: the sanitizer builds (status $sanitizer_status)"
+# ctest's report comes last, so that its summary closes the output.
+cat "$logs/ctest.log"
+[ "$status" -eq 0 ] && [ "$sanitizer_status" -eq 0 ]
