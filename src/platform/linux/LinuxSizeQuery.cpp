@@ -1,6 +1,7 @@
 #include "platform/linux/LinuxSizeQuery.h"
 
 #include "platform/linux/FolderWalk.h"
+#include "platform/linux/PseudoFilesystems.h"
 #include "platform/linux/SizeFailure.h"
 
 #include <fcntl.h>
@@ -158,7 +159,7 @@ SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
             return sizeFailure(SizeError::NotFound, "Cannot find folder", name, error);
         return sizeFailure(accessError(error), "Cannot open folder", name, error);
     }
-    if (FolderWalk::isPseudoFilesystem(fd)) {
+    if (PseudoFilesystems::isPseudo(fd)) {
         ::close(fd);
         return {};
     }
