@@ -18,9 +18,42 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
+
+TEST(SizeResultTest, FactoriesFillEveryField)
+{
+    const std::string longPath(300, 'x');
+    const struct
+    {
+        SizeResult made;
+        bool ok;
+        std::uint64_t bytes;
+        SizeError error;
+        std::string reason;
+    } cases[] = {
+        {SizeResult::of(0), true, 0, SizeError::None, ""},
+        {SizeResult::of(5'000'000'000ULL), true, 5'000'000'000ULL, SizeError::None, ""},
+        {SizeResult::failure(SizeError::AccessDenied, "no"), false, 0, SizeError::AccessDenied,
+         "no"},
+        {SizeResult::failure(SizeError::Other, ""), false, 0, SizeError::Other, ""},
+        {SizeResult::cancelled("file", "/a b/c"), false, 0, SizeError::Cancelled,
+         "Sizing file '/a b/c' was cancelled"},
+        {SizeResult::cancelled("folder", std::string_view("n\0ul\xff", 5)), false, 0,
+         SizeError::Cancelled, std::string("Sizing folder 'n\0ul\xff' was cancelled", 35)},
+        {SizeResult::cancelled("folder", longPath), false, 0, SizeError::Cancelled,
+         "Sizing folder '" + longPath + "' was cancelled"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.made.ok(), c.ok) << c.reason;
+        EXPECT_EQ(c.made.bytes, c.bytes) << c.reason;
+        EXPECT_EQ(c.made.error, c.error) << c.reason;
+        EXPECT_EQ(c.made.reason, c.reason);
+    }
+}
 
 struct SizeEngine
 {

@@ -84,11 +84,8 @@ int FolderCache::reenter(Node *target, int anchorFd, unsigned anchorDepth)
     case Reopen::Vanished:
         break;
     }
-    SizeResult changed;
-    changed.error = SizeError::Other;
-    changed.reason =
-        "Cannot re-enter folder '" + pathOf(target) + "': the tree changed during the walk";
-    m_walk.fail(std::move(changed));
+    m_walk.fail(SizeResult::failure(SizeError::Other, "Cannot re-enter folder '" + pathOf(target) +
+                                                          "': the tree changed during the walk"));
     return kFailed;
 }
 

@@ -83,9 +83,7 @@ SizeResult FolderWalk::run()
         return cancelled();
     if (m_failure.error != SizeError::None)
         return m_failure;
-    SizeResult result;
-    result.bytes = m_bytes.load();
-    return result;
+    return SizeResult::of(m_bytes.load());
 }
 
 void FolderWalk::addWalkers(std::vector<std::thread> &helpers, unsigned count)
@@ -155,10 +153,8 @@ void FolderWalk::runWalker(Donation *first)
         walker.run(first);
         m_bytes.fetch_add(walker.bytes(), std::memory_order_relaxed);
     } catch (const std::bad_alloc &) {
-        SizeResult failure;
-        failure.error = SizeError::Other;
-        failure.reason = "Cannot size folder '" + m_rootPath + "': out of memory";
-        fail(std::move(failure));
+        fail(SizeResult::failure(SizeError::Other,
+                                 "Cannot size folder '" + m_rootPath + "': out of memory"));
     }
 }
 
@@ -216,10 +212,7 @@ void FolderWalk::fail(SizeResult failure)
 
 SizeResult FolderWalk::cancelled() const
 {
-    SizeResult result;
-    result.error = SizeError::Cancelled;
-    result.reason = "Sizing folder '" + m_rootPath + "' was cancelled";
-    return result;
+    return SizeResult::cancelled("folder", m_rootPath);
 }
 
 bool FolderWalk::checkCancel()

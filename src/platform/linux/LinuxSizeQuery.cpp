@@ -77,26 +77,13 @@ static int statPath(const std::string &path, struct stat &info)
 
 static SizeResult emptyPath(const char *kind)
 {
-    SizeResult result;
-    result.error = SizeError::NotFound;
-    result.reason = std::string("No ") + kind + " to size: the path is empty";
-    return result;
-}
-
-static SizeResult cancelled(const char *kind, const std::string &path)
-{
-    SizeResult result;
-    result.error = SizeError::Cancelled;
-    result.reason = std::string("Sizing ") + kind + " '" + path + "' was cancelled";
-    return result;
+    return SizeResult::failure(SizeError::NotFound,
+                               std::string("No ") + kind + " to size: the path is empty");
 }
 
 static SizeResult wrongKind(SizeError error, const std::string &path, const char *what)
 {
-    SizeResult result;
-    result.error = error;
-    result.reason = "'" + path + "' " + what;
-    return result;
+    return SizeResult::failure(error, "'" + path + "' " + what);
 }
 
 unsigned LinuxSizeQuery::parseThreadCount(const char *text)
@@ -120,7 +107,7 @@ SizeResult LinuxSizeQuery::fileSize(const std::filesystem::path &path)
 {
     const std::string &name = path.native();
     if (control().cancelRequested())
-        return cancelled("file", name);
+        return SizeResult::cancelled("file", name);
     if (name.empty())
         return emptyPath("file");
     struct stat info = {};
@@ -135,18 +122,17 @@ SizeResult LinuxSizeQuery::fileSize(const std::filesystem::path &path)
     if (!S_ISREG(info.st_mode))
         return wrongKind(SizeError::NotAFile, name, "is not a regular file");
     if (control().cancelRequested())
-        return cancelled("file", name);
-    SizeResult result;
-    result.bytes = static_cast<std::uint64_t>(info.st_size);
-    control().addFound(1, result.bytes);
-    return result;
+        return SizeResult::cancelled("file", name);
+    const auto bytes = static_cast<std::uint64_t>(info.st_size);
+    control().addFound(1, bytes);
+    return SizeResult::of(bytes);
 }
 
 SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
 {
     const std::string &name = path.native();
     if (control().cancelRequested())
-        return cancelled("folder", name);
+        return SizeResult::cancelled("folder", name);
     if (name.empty())
         return emptyPath("folder");
     const int fd = openPath(name, O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
@@ -161,7 +147,7 @@ SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
     }
     if (PseudoFilesystems::isPseudo(fd)) {
         ::close(fd);
-        return {};
+        return SizeResult::of(0);
     }
     // Without a fixed count: one walker per core, more while they wait for storage.
     FolderWalk walk(fd, name,

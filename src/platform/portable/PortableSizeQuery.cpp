@@ -24,10 +24,7 @@ static std::string bytesOf(const fs::path &path)
 
 static SizeResult failure(SizeError error, std::string reason)
 {
-    SizeResult result;
-    result.error = error;
-    result.reason = std::move(reason);
-    return result;
+    return SizeResult::failure(error, std::move(reason));
 }
 
 static SizeResult failure(SizeError error, const char *what, const fs::path &path,
@@ -38,8 +35,7 @@ static SizeResult failure(SizeError error, const char *what, const fs::path &pat
 
 static SizeResult cancelled(const char *kind, const fs::path &path)
 {
-    return failure(SizeError::Cancelled,
-                   std::string("Sizing ") + kind + " '" + bytesOf(path) + "' was cancelled");
+    return SizeResult::cancelled(kind, bytesOf(path));
 }
 
 static bool isMissing(const std::error_code &code)
@@ -77,10 +73,8 @@ SizeResult PortableSizeQuery::fileSize(const fs::path &path)
         return failure(accessError(code), "Cannot read file", path, code);
     if (control().cancelRequested())
         return cancelled("file", path);
-    SizeResult result;
-    result.bytes = size;
     control().addFound(1, size);
-    return result;
+    return SizeResult::of(size);
 }
 
 SizeResult PortableSizeQuery::folderSize(const fs::path &path)
@@ -163,7 +157,5 @@ SizeResult PortableSizeQuery::folderSize(const fs::path &path)
     }
     if (control().cancelRequested())
         return cancelled("folder", path);
-    SizeResult result;
-    result.bytes = total;
-    return result;
+    return SizeResult::of(total);
 }
