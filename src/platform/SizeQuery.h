@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -115,6 +116,23 @@ public:
     [[nodiscard]] virtual SizeResult folderSize(const std::filesystem::path &path) = 0;
 
     [[nodiscard]] SizeQueryControl &control() noexcept { return m_control; }
+
+protected:
+    // The answer every query gives before it looks at the path: Cancelled once a cancel was
+    // requested, NotFound for an empty path; nothing when the query goes on. kind: "file" or
+    // "folder"; path: the asked path as bytes.
+    [[nodiscard]] std::optional<SizeResult> refusal(std::string_view kind,
+                                                    std::string_view path) const
+    {
+        if (m_control.cancelRequested())
+            return SizeResult::cancelled(kind, path);
+        if (path.empty()) {
+            std::string reason = "No ";
+            reason.append(kind).append(" to size: the path is empty");
+            return SizeResult::failure(SizeError::NotFound, std::move(reason));
+        }
+        return std::nullopt;
+    }
 
 private:
     SizeQueryControl m_control;

@@ -176,6 +176,35 @@ TEST_P(SizeQueryTest, WrongKindMissingAndEmptyPathsFail)
     }
 }
 
+TEST_P(SizeQueryTest, FailureReasonsAreTheSameSentencesOnEveryEngine)
+{
+    m_tree.file("file", 10);
+    m_tree.folder("folder");
+    const std::string file = m_tree.path("file");
+    const std::string folder = m_tree.path("folder");
+    const std::string missing = m_tree.path("missing");
+    enum Ask { File, Folder };
+    const struct
+    {
+        Ask ask;
+        std::string path;
+        std::string reasonStart;
+    } cases[] = {
+        {File, "", "No file to size: the path is empty"},
+        {Folder, "", "No folder to size: the path is empty"},
+        {File, missing, "Cannot find file '" + missing + "': "},
+        {Folder, missing, "Cannot find folder '" + missing + "': "},
+        {File, folder, "'" + folder + "' is a folder, not a file"},
+        {Folder, file, "'" + file + "' is not a folder"},
+    };
+    for (const auto &c : cases) {
+        const SizeResult result =
+            c.ask == File ? m_query->fileSize(c.path) : m_query->folderSize(c.path);
+        EXPECT_EQ(result.reason.substr(0, c.reasonStart.size()), c.reasonStart);
+        EXPECT_FALSE(result.ok()) << c.reasonStart;
+    }
+}
+
 TEST_P(SizeQueryTest, FolderSizeCountsRegularFilesOnceAndNothingElse)
 {
     buildMixedTree();

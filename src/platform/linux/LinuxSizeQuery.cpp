@@ -14,6 +14,7 @@
 #include <climits>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 static unsigned availableCores()
 {
@@ -75,12 +76,6 @@ static int statPath(const std::string &path, struct stat &info)
     return result;
 }
 
-static SizeResult emptyPath(const char *kind)
-{
-    return SizeResult::failure(SizeError::NotFound,
-                               std::string("No ") + kind + " to size: the path is empty");
-}
-
 static SizeResult wrongKind(SizeError error, const std::string &path, const char *what)
 {
     return SizeResult::failure(error, "'" + path + "' " + what);
@@ -106,10 +101,8 @@ LinuxSizeQuery::LinuxSizeQuery(unsigned threads)
 SizeResult LinuxSizeQuery::fileSize(const std::filesystem::path &path)
 {
     const std::string &name = path.native();
-    if (control().cancelRequested())
-        return SizeResult::cancelled("file", name);
-    if (name.empty())
-        return emptyPath("file");
+    if (auto refused = refusal("file", name))
+        return std::move(*refused);
     struct stat info = {};
     if (statPath(name, info) != 0) {
         const int error = errno;
@@ -131,10 +124,8 @@ SizeResult LinuxSizeQuery::fileSize(const std::filesystem::path &path)
 SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
 {
     const std::string &name = path.native();
-    if (control().cancelRequested())
-        return SizeResult::cancelled("folder", name);
-    if (name.empty())
-        return emptyPath("folder");
+    if (auto refused = refusal("folder", name))
+        return std::move(*refused);
     const int fd = openPath(name, O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;

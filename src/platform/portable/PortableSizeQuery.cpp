@@ -1,5 +1,6 @@
 #include "platform/portable/PortableSizeQuery.h"
 
+#include <optional>
 #include <set>
 #include <system_error>
 #include <utility>
@@ -50,20 +51,28 @@ static SizeError accessError(const std::error_code &code)
                : SizeError::Other;
 }
 
+std::optional<SizeResult> PortableSizeQuery::lookUp(const fs::path &path, const char *kind,
+                                                    const char *unreachable,
+                                                    fs::file_status &status) const
+{
+    if (auto refused = refusal(kind, bytesOf(path)))
+        return refused;
+    std::error_code code;
+    status = fs::status(path, code);
+    if (fs::exists(status))
+        return std::nullopt;
+    if (code && !isMissing(code))
+        return failure(accessError(code), unreachable, path, code);
+    return failure(SizeError::NotFound, (std::string("Cannot find ") + kind).c_str(), path,
+                   std::make_error_code(std::errc::no_such_file_or_directory));
+}
+
 SizeResult PortableSizeQuery::fileSize(const fs::path &path)
 {
-    if (control().cancelRequested())
-        return cancelled("file", path);
-    if (path.empty())
-        return failure(SizeError::NotFound, "No file to size: the path is empty");
+    fs::file_status status;
+    if (auto early = lookUp(path, "file", "Cannot reach file", status))
+        return std::move(*early);
     std::error_code code;
-    const fs::file_status status = fs::status(path, code);
-    if (!fs::exists(status)) {
-        if (code && !isMissing(code))
-            return failure(accessError(code), "Cannot reach file", path, code);
-        return failure(SizeError::NotFound, "Cannot find file", path,
-                       std::make_error_code(std::errc::no_such_file_or_directory));
-    }
     if (fs::is_directory(status))
         return failure(SizeError::NotAFile, "'" + bytesOf(path) + "' is a folder, not a file");
     if (!fs::is_regular_file(status))
@@ -79,18 +88,10 @@ SizeResult PortableSizeQuery::fileSize(const fs::path &path)
 
 SizeResult PortableSizeQuery::folderSize(const fs::path &path)
 {
-    if (control().cancelRequested())
-        return cancelled("folder", path);
-    if (path.empty())
-        return failure(SizeError::NotFound, "No folder to size: the path is empty");
+    fs::file_status status;
+    if (auto early = lookUp(path, "folder", "Cannot open folder", status))
+        return std::move(*early);
     std::error_code code;
-    const fs::file_status status = fs::status(path, code);
-    if (!fs::exists(status)) {
-        if (code && !isMissing(code))
-            return failure(accessError(code), "Cannot open folder", path, code);
-        return failure(SizeError::NotFound, "Cannot find folder", path,
-                       std::make_error_code(std::errc::no_such_file_or_directory));
-    }
     if (!fs::is_directory(status))
         return failure(SizeError::NotAFolder, "'" + bytesOf(path) + "' is not a folder");
 
