@@ -255,44 +255,6 @@ TEST_P(SizeQueryTest, WideAndBranchingTreesMatchTheReference)
     EXPECT_EQ(result.bytes, expected);
 }
 
-TEST_P(SizeQueryTest, EntriesDeletedDuringTheWalkAreSkipped)
-{
-    // A stable part that always counts and a doomed part that another thread deletes while
-    // the walks run: every answer must succeed and lie between the two totals.
-    m_tree.folder("tree");
-    m_tree.folder("tree/stable");
-    m_tree.file("tree/stable/kept", 5000);
-    std::uint64_t doomedBytes = 0;
-    for (int d = 0; d < 40; ++d) {
-        const std::string folder = "tree/doomed" + std::to_string(d);
-        m_tree.folder(folder);
-        m_tree.folder(folder + "/inner");
-        for (int f = 0; f < 25; ++f) {
-            m_tree.file(folder + "/f" + std::to_string(f), 100);
-            m_tree.file(folder + "/inner/g" + std::to_string(f), 10);
-            doomedBytes += 110;
-        }
-    }
-    std::atomic<bool> deleted = false;
-    std::thread deleter([&] {
-        for (int d = 0; d < 40; ++d)
-            std::filesystem::remove_all(m_tree.path("tree/doomed" + std::to_string(d)));
-        deleted = true;
-    });
-    int walks = 0;
-    do {
-        const SizeResult result = m_query->folderSize(m_tree.path("tree"));
-        ++walks;
-        EXPECT_TRUE(result.ok()) << result.reason;
-        EXPECT_GE(result.bytes, 5000U);
-        EXPECT_LE(result.bytes, 5000U + doomedBytes);
-    } while (!deleted && walks < 10000);
-    deleter.join();
-    const SizeResult after = m_query->folderSize(m_tree.path("tree"));
-    EXPECT_TRUE(after.ok()) << after.reason;
-    EXPECT_EQ(after.bytes, 5000U);
-}
-
 TEST_P(SizeQueryTest, ACancelRequestedBeforeTheCallAnswersCancelled)
 {
     buildMixedTree();
