@@ -126,7 +126,9 @@ bool FolderCache::climbTo(Node *target, int fd, bool owned, unsigned steps, Node
 {
     for (unsigned i = 0; i < steps; ++i) {
         const int up = openFolder(fd, "..", keep);
-        error = errno;
+        // errno means something only when the step failed; a stale value would pass for a
+        // system error of the climb.
+        error = up < 0 ? errno : 0;
         if (owned)
             ::close(fd);
         if (up < 0)
