@@ -15,7 +15,7 @@ std::optional<std::filesystem::path> GuardedSizeQuery::path(const QString &targe
         const QString reason =
             u"The target \"%1\" cannot be measured: %2, so it names no file."_s.arg(
                 PathText::printable(targetText), problem);
-        refusal = SizeResult{0, SizeError::NotFound, reason.toStdString()};
+        refusal = SizeResult::failure(SizeError::NotFound, reason.toStdString());
     }
     return path;
 }
@@ -27,7 +27,7 @@ SizeResult unexpected(const QString &targetText, const char *what)
     const QString reason = what ? u"Measuring \"%1\" failed unexpectedly: %2"_s.arg(
                                       targetText, QString::fromLocal8Bit(what))
                                 : u"Measuring \"%1\" failed unexpectedly."_s.arg(targetText);
-    return SizeResult{0, SizeError::Other, reason.toStdString()};
+    return SizeResult::failure(SizeError::Other, reason.toStdString());
 }
 
 } // namespace

@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 // Why a size query failed.
 //   NotFound     the path is empty, does not exist, or a component of it is missing
@@ -25,6 +28,22 @@ struct SizeResult
     // as bytes, so the text is UTF-8 only when the names are.
     std::string reason;
     [[nodiscard]] bool ok() const { return error == SizeError::None; }
+
+    // A successful answer: bytes.
+    [[nodiscard]] static SizeResult of(std::uint64_t bytes) { return {bytes, SizeError::None, {}}; }
+    // A failure of kind error (anything but None) for the reason given.
+    [[nodiscard]] static SizeResult failure(SizeError error, std::string reason)
+    {
+        return {0, error, std::move(reason)};
+    }
+    // The answer of a query that was cancelled: "Sizing <kind> '<path>' was cancelled",
+    // kind being "file" or "folder", the path copied as bytes.
+    [[nodiscard]] static SizeResult cancelled(std::string_view kind, std::string_view path)
+    {
+        std::string reason = "Sizing ";
+        reason.append(kind).append(" '").append(path).append("' was cancelled");
+        return failure(SizeError::Cancelled, std::move(reason));
+    }
 };
 
 // Progress and cancellation of one query, shared between the thread that runs the query and
@@ -97,6 +116,23 @@ public:
     [[nodiscard]] virtual SizeResult folderSize(const std::filesystem::path &path) = 0;
 
     [[nodiscard]] SizeQueryControl &control() noexcept { return m_control; }
+
+protected:
+    // The answer every query gives before it looks at the path: Cancelled once a cancel was
+    // requested, NotFound for an empty path; nothing when the query goes on. kind: "file" or
+    // "folder"; path: the asked path as bytes.
+    [[nodiscard]] std::optional<SizeResult> refusal(std::string_view kind,
+                                                    std::string_view path) const
+    {
+        if (m_control.cancelRequested())
+            return SizeResult::cancelled(kind, path);
+        if (path.empty()) {
+            std::string reason = "No ";
+            reason.append(kind).append(" to size: the path is empty");
+            return SizeResult::failure(SizeError::NotFound, std::move(reason));
+        }
+        return std::nullopt;
+    }
 
 private:
     SizeQueryControl m_control;

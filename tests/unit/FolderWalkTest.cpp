@@ -154,6 +154,56 @@ SizeResult walkWhileChanging(const SizeTestTree &tree, Change change, unsigned t
 
 } // namespace
 
+TEST(FolderWalkTest, EntriesDeletedDuringTheWalkAreSkipped)
+{
+    // A stable part that always counts and a doomed part that the walk's own hook deletes
+    // the first time the walk enters a folder inside the tree: the doomed folders still
+    // pending then vanish under the walk, which must skip them.
+    for (const unsigned threads : {1U, 4U, LinuxSizeQuery::kMaxThreads}) {
+        SizeTestTree tree;
+        tree.folder("tree");
+        tree.folder("tree/stable");
+        tree.file("tree/stable/kept", 5000);
+        std::uint64_t doomedBytes = 0;
+        for (int d = 0; d < 40; ++d) {
+            const std::string folder = "tree/doomed" + std::to_string(d);
+            tree.folder(folder);
+            tree.folder(folder + "/inner");
+            for (int f = 0; f < 25; ++f) {
+                tree.file(folder + "/f" + std::to_string(f), 100);
+                tree.file(folder + "/inner/g" + std::to_string(f), 10);
+                doomedBytes += 110;
+            }
+        }
+        const std::string root = tree.path("tree");
+        const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_GE(fd, 0) << root;
+        SizeQueryControl control;
+        FolderWalk walk(fd, root, threads, control);
+        std::atomic<bool> fired = false;
+        std::uintmax_t removed = 0;
+        walk.setEnteredHook([&](const std::string &path) {
+            if (path.rfind(root + "/", 0) != 0 || fired.exchange(true))
+                return;
+            for (int d = 0; d < 40; ++d)
+                removed +=
+                    std::filesystem::remove_all(tree.path("tree/doomed" + std::to_string(d)));
+        });
+        const SizeResult result = walk.run();
+        const std::string label = std::to_string(threads) + " threads: " + result.reason;
+        ASSERT_TRUE(fired) << label;
+        EXPECT_EQ(removed, 40U * (2 + 50)) << label;
+        EXPECT_TRUE(result.ok()) << label;
+        EXPECT_GE(result.bytes, 5000U) << label;
+        EXPECT_LE(result.bytes, 5000U + doomedBytes) << label;
+
+        LinuxSizeQuery query(threads);
+        const SizeResult after = query.folderSize(root);
+        EXPECT_TRUE(after.ok()) << after.reason;
+        EXPECT_EQ(after.bytes, 5000U) << threads << " threads";
+    }
+}
+
 TEST(FolderWalkTest, MovedFoldersGiveTheFullTotalOrNameTheChange)
 {
     const Change changes[] = {Change::MoveUp, Change::MoveOut, Change::MoveTwice};

@@ -33,17 +33,12 @@ std::function<std::unique_ptr<SizeQuery>()> FakeSizeQuery::factory(std::shared_p
 
 SizeResult FakeSizeQuery::answer(std::uint64_t bytes)
 {
-    SizeResult result;
-    result.bytes = bytes;
-    return result;
+    return SizeResult::of(bytes);
 }
 
 SizeResult FakeSizeQuery::failure(SizeError error, std::string reason)
 {
-    SizeResult result;
-    result.error = error;
-    result.reason = std::move(reason);
-    return result;
+    return SizeResult::failure(error, std::move(reason));
 }
 
 SizeResult FakeSizeQuery::next(Kind kind, const std::filesystem::path &path)

@@ -61,12 +61,11 @@ public:
     using EnteredHook = std::function<void(const std::string &path)>;
     void setEnteredHook(EnteredHook hook) { m_enteredHook = std::move(hook); }
 
-    // True when the open descriptor fd lies on a pseudo filesystem (proc, sysfs, cgroup,
-    // ...): its files have no meaningful size and the walk neither enters nor counts it.
-    [[nodiscard]] static bool isPseudoFilesystem(int fd);
-
 private:
-    class Walker;
+    // One thread's share of the walk, and the folders it keeps open: both take work from
+    // the walk, hand work to it and report failures to it.
+    friend class FolderWalker;
+    friend class FolderCache;
 
     // A folder handed from one walker to another, already opened by the giver.
     struct Donation

@@ -1,6 +1,7 @@
 #include "platform/linux/LinuxSizeQuery.h"
 
 #include "platform/linux/FolderWalk.h"
+#include "platform/linux/PseudoFilesystems.h"
 #include "platform/linux/SizeFailure.h"
 
 #include <fcntl.h>
@@ -13,6 +14,7 @@
 #include <climits>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 static unsigned availableCores()
 {
@@ -74,28 +76,9 @@ static int statPath(const std::string &path, struct stat &info)
     return result;
 }
 
-static SizeResult emptyPath(const char *kind)
-{
-    SizeResult result;
-    result.error = SizeError::NotFound;
-    result.reason = std::string("No ") + kind + " to size: the path is empty";
-    return result;
-}
-
-static SizeResult cancelled(const char *kind, const std::string &path)
-{
-    SizeResult result;
-    result.error = SizeError::Cancelled;
-    result.reason = std::string("Sizing ") + kind + " '" + path + "' was cancelled";
-    return result;
-}
-
 static SizeResult wrongKind(SizeError error, const std::string &path, const char *what)
 {
-    SizeResult result;
-    result.error = error;
-    result.reason = "'" + path + "' " + what;
-    return result;
+    return SizeResult::failure(error, "'" + path + "' " + what);
 }
 
 unsigned LinuxSizeQuery::parseThreadCount(const char *text)
@@ -118,10 +101,8 @@ LinuxSizeQuery::LinuxSizeQuery(unsigned threads)
 SizeResult LinuxSizeQuery::fileSize(const std::filesystem::path &path)
 {
     const std::string &name = path.native();
-    if (control().cancelRequested())
-        return cancelled("file", name);
-    if (name.empty())
-        return emptyPath("file");
+    if (auto refused = refusal("file", name))
+        return std::move(*refused);
     struct stat info = {};
     if (statPath(name, info) != 0) {
         const int error = errno;
@@ -134,20 +115,17 @@ SizeResult LinuxSizeQuery::fileSize(const std::filesystem::path &path)
     if (!S_ISREG(info.st_mode))
         return wrongKind(SizeError::NotAFile, name, "is not a regular file");
     if (control().cancelRequested())
-        return cancelled("file", name);
-    SizeResult result;
-    result.bytes = static_cast<std::uint64_t>(info.st_size);
-    control().addFound(1, result.bytes);
-    return result;
+        return SizeResult::cancelled("file", name);
+    const auto bytes = static_cast<std::uint64_t>(info.st_size);
+    control().addFound(1, bytes);
+    return SizeResult::of(bytes);
 }
 
 SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
 {
     const std::string &name = path.native();
-    if (control().cancelRequested())
-        return cancelled("folder", name);
-    if (name.empty())
-        return emptyPath("folder");
+    if (auto refused = refusal("folder", name))
+        return std::move(*refused);
     const int fd = openPath(name, O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
@@ -158,9 +136,9 @@ SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
             return sizeFailure(SizeError::NotFound, "Cannot find folder", name, error);
         return sizeFailure(accessError(error), "Cannot open folder", name, error);
     }
-    if (FolderWalk::isPseudoFilesystem(fd)) {
+    if (PseudoFilesystems::isPseudo(fd)) {
         ::close(fd);
-        return {};
+        return SizeResult::of(0);
     }
     // Without a fixed count: one walker per core, more while they wait for storage.
     FolderWalk walk(fd, name,

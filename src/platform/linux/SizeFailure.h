@@ -6,18 +6,18 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 // A failed SizeResult whose reason reads "<what> '<path>': <system message>", the path
 // copied as bytes.
 [[nodiscard]] inline SizeResult sizeFailure(SizeError error, std::string_view what,
                                             std::string_view path, int systemError)
 {
-    SizeResult result;
-    result.error = error;
-    result.reason.reserve(what.size() + path.size() + 40);
-    result.reason.append(what).append(" '").append(path).append("': ");
-    result.reason.append(std::generic_category().message(systemError));
-    return result;
+    std::string reason;
+    reason.reserve(what.size() + path.size() + 40);
+    reason.append(what).append(" '").append(path).append("': ");
+    reason.append(std::generic_category().message(systemError));
+    return SizeResult::failure(error, std::move(reason));
 }
 
 // The SizeError for a system error met while opening or reading the target or a folder

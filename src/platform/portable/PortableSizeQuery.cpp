@@ -1,5 +1,6 @@
 #include "platform/portable/PortableSizeQuery.h"
 
+#include <optional>
 #include <set>
 #include <system_error>
 #include <utility>
@@ -24,10 +25,7 @@ static std::string bytesOf(const fs::path &path)
 
 static SizeResult failure(SizeError error, std::string reason)
 {
-    SizeResult result;
-    result.error = error;
-    result.reason = std::move(reason);
-    return result;
+    return SizeResult::failure(error, std::move(reason));
 }
 
 static SizeResult failure(SizeError error, const char *what, const fs::path &path,
@@ -38,8 +36,7 @@ static SizeResult failure(SizeError error, const char *what, const fs::path &pat
 
 static SizeResult cancelled(const char *kind, const fs::path &path)
 {
-    return failure(SizeError::Cancelled,
-                   std::string("Sizing ") + kind + " '" + bytesOf(path) + "' was cancelled");
+    return SizeResult::cancelled(kind, bytesOf(path));
 }
 
 static bool isMissing(const std::error_code &code)
@@ -54,20 +51,28 @@ static SizeError accessError(const std::error_code &code)
                : SizeError::Other;
 }
 
+std::optional<SizeResult> PortableSizeQuery::lookUp(const fs::path &path, const char *kind,
+                                                    const char *unreachable,
+                                                    fs::file_status &status) const
+{
+    if (auto refused = refusal(kind, bytesOf(path)))
+        return refused;
+    std::error_code code;
+    status = fs::status(path, code);
+    if (fs::exists(status))
+        return std::nullopt;
+    if (code && !isMissing(code))
+        return failure(accessError(code), unreachable, path, code);
+    return failure(SizeError::NotFound, (std::string("Cannot find ") + kind).c_str(), path,
+                   std::make_error_code(std::errc::no_such_file_or_directory));
+}
+
 SizeResult PortableSizeQuery::fileSize(const fs::path &path)
 {
-    if (control().cancelRequested())
-        return cancelled("file", path);
-    if (path.empty())
-        return failure(SizeError::NotFound, "No file to size: the path is empty");
+    fs::file_status status;
+    if (auto early = lookUp(path, "file", "Cannot reach file", status))
+        return std::move(*early);
     std::error_code code;
-    const fs::file_status status = fs::status(path, code);
-    if (!fs::exists(status)) {
-        if (code && !isMissing(code))
-            return failure(accessError(code), "Cannot reach file", path, code);
-        return failure(SizeError::NotFound, "Cannot find file", path,
-                       std::make_error_code(std::errc::no_such_file_or_directory));
-    }
     if (fs::is_directory(status))
         return failure(SizeError::NotAFile, "'" + bytesOf(path) + "' is a folder, not a file");
     if (!fs::is_regular_file(status))
@@ -77,26 +82,16 @@ SizeResult PortableSizeQuery::fileSize(const fs::path &path)
         return failure(accessError(code), "Cannot read file", path, code);
     if (control().cancelRequested())
         return cancelled("file", path);
-    SizeResult result;
-    result.bytes = size;
     control().addFound(1, size);
-    return result;
+    return SizeResult::of(size);
 }
 
 SizeResult PortableSizeQuery::folderSize(const fs::path &path)
 {
-    if (control().cancelRequested())
-        return cancelled("folder", path);
-    if (path.empty())
-        return failure(SizeError::NotFound, "No folder to size: the path is empty");
+    fs::file_status status;
+    if (auto early = lookUp(path, "folder", "Cannot open folder", status))
+        return std::move(*early);
     std::error_code code;
-    const fs::file_status status = fs::status(path, code);
-    if (!fs::exists(status)) {
-        if (code && !isMissing(code))
-            return failure(accessError(code), "Cannot open folder", path, code);
-        return failure(SizeError::NotFound, "Cannot find folder", path,
-                       std::make_error_code(std::errc::no_such_file_or_directory));
-    }
     if (!fs::is_directory(status))
         return failure(SizeError::NotAFolder, "'" + bytesOf(path) + "' is not a folder");
 
@@ -163,7 +158,5 @@ SizeResult PortableSizeQuery::folderSize(const fs::path &path)
     }
     if (control().cancelRequested())
         return cancelled("folder", path);
-    SizeResult result;
-    result.bytes = total;
-    return result;
+    return SizeResult::of(total);
 }

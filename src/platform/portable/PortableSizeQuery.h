@@ -2,6 +2,9 @@
 
 #include "platform/SizeQuery.h"
 
+#include <filesystem>
+#include <optional>
+
 // The size query service on platforms without an engine of their own, written against
 // std::filesystem only. Single-threaded, with an explicit stack of pending folders and one
 // folder open at a time. Where it falls short of the SizeQuery contract: hard links are
@@ -14,4 +17,13 @@ class PortableSizeQuery final : public SizeQuery
 public:
     [[nodiscard]] SizeResult fileSize(const std::filesystem::path &path) override;
     [[nodiscard]] SizeResult folderSize(const std::filesystem::path &path) override;
+
+private:
+    // What a query answers before it looks inside path: refusal(), or when nothing is there
+    // NotFound ("Cannot find <kind>"), or unreachable ("Cannot reach file", ...) with the
+    // system's reason. Nothing, with status (symbolic links followed) filled in, when the
+    // query goes on.
+    [[nodiscard]] std::optional<SizeResult> lookUp(const std::filesystem::path &path,
+                                                   const char *kind, const char *unreachable,
+                                                   std::filesystem::file_status &status) const;
 };

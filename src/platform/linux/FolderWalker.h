@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/linux/DirectoryReader.h"
+#include "platform/linux/FolderCache.h"
+#include "platform/linux/FolderWalk.h"
+#include "platform/linux/PseudoFilesystems.h"
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+// One thread's share of a FolderWalk.
+//
+// Walks depth first from a stack of its own: pending folders sit on it as (parent node,
+// name), the folders themselves live in a FolderCache. While another walker is idle, the
+// oldest pending folder (the root of the largest unexplored subtree) is opened and handed
+// to the walk for it. Files are counted into this walker's own totals; the walk's control
+// hears them once per batch of directory entries. Failures and cancellation go to the walk,
+// which stops every walker. One object per thread.
+class FolderWalker
+{
+public:
+    // walk (not owned) outlives the walker; cacheSize: open directories it may keep.
+    FolderWalker(FolderWalk &walk, unsigned cacheSize) : m_walk(walk), m_cache(walk, cacheSize) {}
+    FolderWalker(const FolderWalker &) = delete;
+    FolderWalker &operator=(const FolderWalker &) = delete;
+
+    // Walks from first (when given; its descriptor is owned by the walker from now on), then
+    // from every folder other walkers hand over, until the walk is over.
+    void run(FolderWalk::Donation *first);
+
+    // Bytes of the regular files this walker counted.
+    [[nodiscard]] std::uint64_t bytes() const { return m_bytes; }
+
+private:
+    using Node = FolderCache::Node;
+
+    struct Entry
+    {
+        Node *parent;
+        std::string name;
+    };
+
+    static constexpr int kSkipped = -1;
+    static constexpr int kFailed = FolderCache::kFailed;
+
+    void walkFrom(FolderWalk::Donation &donation);
+    // Opens the pending folder entry and reads it. False when the walk must stop.
+    [[nodiscard]] bool enter(Entry &entry);
+    // Hands the oldest pending folder to an idle walker. False when the walk must stop.
+    [[nodiscard]] bool donateOldest();
+    // Opens the folder name below parent: its descriptor, with info filled in; kSkipped
+    // when it vanished or lies on a pseudo filesystem; kFailed after reporting a failure.
+    [[nodiscard]] int openEntry(Node *parent, const std::string &name, struct stat &info);
+    // Counts the regular files of node and pushes its subfolders. False when the walk must
+    // stop.
+    [[nodiscard]] bool readFolder(Node *node);
+    // Stats the entry name of node: counts it when it is a regular file (once per file with
+    // several links), pushes it when it is a folder. False when the walk must stop.
+    [[nodiscard]] bool countEntry(Node *node, const char *name);
+    void push(Node *parent, const char *name);
+    // One pending entry or child of node is done.
+    void release(Node *node);
+    void finish(Node *node);
+
+    FolderWalk &m_walk;
+    DirectoryReader m_reader;
+    FolderCache m_cache;
+    PseudoFilesystems m_pseudo;
+    std::deque<Entry> m_stack;
+    std::uint64_t m_bytes = 0;
+    std::uint64_t m_files = 0;
+};
