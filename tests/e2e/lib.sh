@@ -119,6 +119,18 @@ write_settings() {
     } >"$INI"
 }
 
+# One unattended launch (AutoStart and AutoClose ticked) with the further [zemra] entries
+# given as KEY=VALUE arguments; its stderr goes to $E2E_DIR/stderr. Waits up to 40 s for it
+# to close by itself and sets EXIT_STATUS; a status of 128 or more (a crash) fails the test.
+run_unattended() {
+    write_settings AUTOSTART_TICKBOX=1 AUTOCLOSE_TICKBOX=1 "$@"
+    "$ZEMRA" 2>"$E2E_DIR/stderr" &
+    local pid=$!
+    wait_for_exit "$pid" 40 || { kill "$pid"; fail "the unattended launch did not close in 40 s"; }
+    [ "$EXIT_STATUS" -lt 128 ] ||
+        fail "the program crashed (status $EXIT_STATUS): $(cat "$E2E_DIR/stderr")"
+}
+
 # The run log the program writes for target label $1 (FILE or FOLDER), path $2 and the six
 # size lines $3..$8, with CR LF line ends.
 expected_run_log() {

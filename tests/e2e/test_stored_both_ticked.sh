@@ -10,15 +10,7 @@ target=$E2E_DIR/both.bin
 log=$E2E_DIR/run.log
 truncate -s 1234567890 "$target"
 
-# Runs one unattended launch with the given [zemra] entries; sets EXIT_STATUS.
-unattended() {
-    write_settings AUTOSTART_TICKBOX=1 AUTOCLOSE_TICKBOX=1 "$@"
-    "$ZEMRA" &
-    local pid=$!
-    wait_for_exit "$pid" 40 || { kill "$pid"; fail "the unattended launch did not close in 40 s"; }
-}
-
-unattended USE_FILE_TICKBOX=1 USE_FOLDER_TICKBOX=1 "FF_LOCATION_TEXTBOX=$target" \
+run_unattended USE_FILE_TICKBOX=1 USE_FOLDER_TICKBOX=1 "FF_LOCATION_TEXTBOX=$target" \
     "LOGFILE_TEXTBOX=$log"
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS with both kinds stored ticked"
 expected_run_log FILE "$target" "1,234,567,890 B  " "1,234,567.89 KB" "1,234.568 MB" \
@@ -35,14 +27,14 @@ echo "both ticked: the file was measured, exit status 0"
 printf 'precious\0bytes' >"$E2E_DIR/precious.bin"
 cp "$E2E_DIR/precious.bin" "$E2E_DIR/precious.copy"
 ln -s "$E2E_DIR/precious.bin" "$E2E_DIR/link.log"
-unattended USE_FILE_TICKBOX=1 "FF_LOCATION_TEXTBOX=$E2E_DIR/precious.bin" \
+run_unattended USE_FILE_TICKBOX=1 "FF_LOCATION_TEXTBOX=$E2E_DIR/precious.bin" \
     "LOGFILE_TEXTBOX=$E2E_DIR/link.log"
 [ "$EXIT_STATUS" = 1 ] || fail "exit status $EXIT_STATUS with the log naming the target"
 cmp "$E2E_DIR/precious.bin" "$E2E_DIR/precious.copy" || fail "the target was changed"
 echo "log = target: the target is untouched, exit status 1"
 
 # The log path is the settings file: after the run it must still be settings, not a log.
-unattended USE_FILE_TICKBOX=1 "FF_LOCATION_TEXTBOX=$target" "LOGFILE_TEXTBOX=$INI"
+run_unattended USE_FILE_TICKBOX=1 "FF_LOCATION_TEXTBOX=$target" "LOGFILE_TEXTBOX=$INI"
 [ "$EXIT_STATUS" = 1 ] || fail "exit status $EXIT_STATUS with the log naming the settings file"
 grep -q '^\[zemra\]' "$INI" || fail "the settings file was replaced: $(head -c 300 "$INI")"
 if grep -q 'QUENLOW' "$INI"; then fail "the run log went into the settings file"; fi
