@@ -310,9 +310,9 @@ TEST(FolderWalkTest, CancelFromAnotherThreadStopsInsideALargeFolder)
 
 TEST(FolderWalkTest, WalkersAddedDuringTheWalkGiveExactTotals)
 {
-    // Growth made to happen at every check (a huge busy share), on trees that need folders
-    // re-entered and hand-overs to new walkers; the hook slows each folder a little so that
-    // the walk outlasts several checks.
+    // Growth made to happen at every check (a huge busy share, no sleeps needed), on trees
+    // that need folders re-entered and hand-overs to new walkers; the hook slows each folder
+    // a little so that the walk outlasts several checks.
     SizeTestTree tree;
     const std::uint64_t full = buildTree(tree);
     ASSERT_EQ(SizeTestTree::referenceTotal(tree.path("t")), full);
@@ -325,7 +325,7 @@ TEST(FolderWalkTest, WalkersAddedDuringTheWalkGiveExactTotals)
                     return SizeResult{0, SizeError::Other, "setup: open"};
                 SizeQueryControl control;
                 FolderWalk walk(fd, root, start, control);
-                walk.setGrowth(LinuxSizeQuery::kMaxThreads, 1e9);
+                walk.setGrowth(LinuxSizeQuery::kMaxThreads, 1e9, 0);
                 std::mutex mutex;
                 std::set<std::thread::id> walkers;
                 walk.setEnteredHook([&](const std::string &) {
@@ -348,6 +348,54 @@ TEST(FolderWalkTest, WalkersAddedDuringTheWalkGiveExactTotals)
             EXPECT_TRUE(result.ok()) << label;
             EXPECT_EQ(result.bytes, full) << label;
         }
+    }
+}
+
+TEST(FolderWalkTest, WalkersAreAddedOnlyWhileTheWalkSleepsInTheKernel)
+{
+    // The same slow walk twice, with the processor test out of the way (a huge busy share):
+    // a walker that sleeps on every folder, as one waiting for storage does, gets helpers;
+    // one that keeps its processor busy, as on a warm cache, stays alone.
+    SizeTestTree tree;
+    const std::uint64_t full = buildTree(tree);
+    for (const bool sleeps : {true, false}) {
+        const SizeResult result = inChild({false, 0}, [&] {
+            const std::string root = tree.path("t");
+            const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (fd < 0)
+                return SizeResult{0, SizeError::Other, "setup: open"};
+            SizeQueryControl control;
+            FolderWalk walk(fd, root, 1, control);
+            walk.setGrowth(LinuxSizeQuery::kMaxThreads, 1e9);
+            std::mutex mutex;
+            std::set<std::thread::id> walkers;
+            walk.setEnteredHook([&](const std::string &) {
+                {
+                    std::lock_guard lock(mutex);
+                    walkers.insert(std::this_thread::get_id());
+                }
+                const auto until =
+                    std::chrono::steady_clock::now() + std::chrono::microseconds(500);
+                if (sleeps)
+                    std::this_thread::sleep_until(until);
+                else
+                    while (std::chrono::steady_clock::now() < until) {
+                    }
+            });
+            SizeResult answer = walk.run();
+            if (answer.ok() && answer.bytes != full)
+                return SizeResult{0, SizeError::Other, "wrong total"};
+            // The child reports how many walkers it saw through the byte count.
+            if (answer.ok())
+                answer.bytes = walkers.size();
+            return answer;
+        });
+        ASSERT_TRUE(result.ok()) << (sleeps ? "sleeping: " : "busy: ") << result.reason;
+        const std::uint64_t walkerCount = result.bytes;
+        if (sleeps)
+            EXPECT_GT(walkerCount, 1U) << "a walk that sleeps got no helpers";
+        else
+            EXPECT_EQ(walkerCount, 1U) << "a walk that keeps its processor busy got helpers";
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/linux/FolderWalk.h"
 
 #include "platform/linux/FolderWalker.h"
+#include "platform/linux/GrowthSample.h"
 #include "platform/linux/SizeFailure.h"
 
 #include <sys/resource.h>
@@ -33,9 +34,10 @@ FolderWalk::FolderWalk(int rootFd, std::string rootPath, unsigned threads,
     m_cacheSize = static_cast<unsigned>(std::clamp<long>(available / m_threads / 2 - 2, 2, 64));
 }
 
-void FolderWalk::setGrowth(unsigned mostThreads, double busyShare)
+void FolderWalk::setGrowth(unsigned mostThreads, double busyShare, double blockedPerBusy)
 {
     m_busyShare = busyShare;
+    m_blockedPerBusy = blockedPerBusy;
     m_mostThreads = std::clamp(mostThreads, m_startThreads, m_threadLimit);
     // Sized for the most walkers that may run, so the descriptors stay bounded.
     m_cacheSize =
@@ -111,11 +113,21 @@ static double processCpuSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
+static long voluntarySwitches()
+{
+    rusage usage{};
+    if (::getrusage(RUSAGE_SELF, &usage) != 0)
+        return 0;
+    return usage.ru_nvcsw;
+}
+
 void FolderWalk::growWhileBlocked(std::vector<std::thread> &helpers)
 {
     using Clock = std::chrono::steady_clock;
     auto lastWall = Clock::now();
     double lastCpu = processCpuSeconds();
+    long lastSwitches = voluntarySwitches();
+    unsigned long lastIdleWaits = m_idleWaits.load(std::memory_order_relaxed);
     std::unique_lock lock(m_mutex);
     while (m_threads < m_mostThreads) {
         if (m_watcherWake.wait_for(lock, kGrowthInterval,
@@ -123,20 +135,21 @@ void FolderWalk::growWhileBlocked(std::vector<std::thread> &helpers)
             return;
         const auto wall = Clock::now();
         const double cpu = processCpuSeconds();
-        const double used =
-            (cpu - lastCpu) / std::chrono::duration<double>(wall - lastWall).count();
+        const long switches = voluntarySwitches();
+        const unsigned long idleWaits = m_idleWaits.load(std::memory_order_relaxed);
+        GrowthSample sample;
+        sample.walkers = m_threads;
+        sample.idle = m_idle.load(std::memory_order_relaxed);
+        sample.cores = m_startThreads;
+        sample.cpuUsed = (cpu - lastCpu) / std::chrono::duration<double>(wall - lastWall).count();
+        // The watcher's own sleep and the idle walkers' waits for work are not storage.
+        sample.blockedWaits = std::max(0L, switches - lastSwitches - 1 -
+                                               static_cast<long>(idleWaits - lastIdleWaits));
         lastWall = wall;
         lastCpu = cpu;
-        // Walkers with work that together leave a quarter (1 - m_busyShare) or more of the
-        // processors they could keep busy idle are waiting for the storage: more requests
-        // in flight is what helps. On a warm cache they use their processors fully. More
-        // walkers only help when there is work to hand them: not while a quarter or more
-        // of the walkers are idle already (a deep chain keeps one walker busy, whatever
-        // the count).
-        const unsigned idle = std::min(m_threads, m_idle.load());
-        const unsigned busy = m_threads - idle;
-        if (busy == 0 || 4 * idle >= m_threads ||
-            used >= m_busyShare * std::min(busy, m_startThreads))
+        lastSwitches = switches;
+        lastIdleWaits = idleWaits;
+        if (!growthWanted(sample, m_busyShare, m_blockedPerBusy))
             continue;
         const unsigned more = std::min(m_threads, m_mostThreads - m_threads);
         m_threads += more;
@@ -179,6 +192,7 @@ bool FolderWalk::take(Donation &donation)
             m_watcherWake.notify_all();
             return false;
         }
+        m_idleWaits.fetch_add(1, std::memory_order_relaxed);
         m_wake.wait(lock);
     }
 }

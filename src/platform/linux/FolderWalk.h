@@ -47,13 +47,13 @@ public:
     [[nodiscard]] SizeResult run();
 
     // Lets the walk add walkers, up to mostThreads in all (clamped like threads), while the
-    // ones it has are blocked in the kernel waiting for storage (the processors they could
-    // keep busy are partly idle): on a cold cache, a disk or a network share more requests in
-    // flight is what speeds the walk up; on a warm cache the walkers stay busy and none is added.
-    // Set before run(). busyShare: the share of the processors the busy walkers could use
-    // below which they count as blocked; tests pass a huge value to make every check add
-    // walkers.
-    void setGrowth(unsigned mostThreads, double busyShare = 0.75);
+    // ones it has sleep in the kernel waiting for storage and leave processors idle: on a
+    // cold cache, a disk or a network share more requests in flight is what speeds the walk
+    // up; on a warm cache the walkers neither sleep nor leave processors idle and none is
+    // added. Set before run(). busyShare and blockedPerBusy are growthWanted()'s thresholds
+    // (GrowthSample.h); tests pass a huge busyShare and no blockedPerBusy to make every check
+    // add walkers.
+    void setGrowth(unsigned mostThreads, double busyShare = 0.95, double blockedPerBusy = 2.0);
 
     // For tests: hook is called with the full path of every folder inside the tree right
     // after the walk opens it (before reading it), on the walker thread that opened it, so
@@ -95,11 +95,10 @@ private:
     void runWalker(Donation *first);
     // Starts count more walker threads into helpers; m_threads already counts them.
     void addWalkers(std::vector<std::thread> &helpers, unsigned count);
-    // Every kGrowthInterval, doubles the walkers (up to m_mostThreads) when fewer than a
-    // quarter of them are idle and the busy ones used less than m_busyShare of the
-    // processors they could. Runs on a thread of its own.
+    // Every kGrowthInterval, doubles the walkers (up to m_mostThreads) when growthWanted()
+    // says so. Runs on a thread of its own.
     void growWhileBlocked(std::vector<std::thread> &helpers);
-    static constexpr std::chrono::milliseconds kGrowthInterval{10};
+    static constexpr std::chrono::milliseconds kGrowthInterval{20};
     // For a walker out of work: the next donated folder; false when the walk is over.
     [[nodiscard]] bool take(Donation &donation);
     void donate(Donation donation);
@@ -120,7 +119,8 @@ private:
     unsigned m_threadLimit = 1; // most walkers the descriptor limit allows
     unsigned m_startThreads = 1;
     unsigned m_mostThreads = 1;
-    double m_busyShare = 0.75;
+    double m_busyShare = 0.95;
+    double m_blockedPerBusy = 2.0;
     unsigned m_threads;   // walkers started or being started; guarded by m_mutex once run
     unsigned m_cacheSize; // open directories each walker may keep
     EnteredHook m_enteredHook;
@@ -131,6 +131,7 @@ private:
     std::vector<Donation> m_queue;
     std::atomic<unsigned> m_idle{0};
     std::atomic<unsigned> m_queued{0};
+    std::atomic<unsigned long> m_idleWaits{0}; // times a walker went to sleep waiting for work
     bool m_done = false;
     bool m_finished = false; // the caller's walker returned: the growth watcher stops
     std::condition_variable m_watcherWake;
