@@ -69,8 +69,18 @@ cold() { # label path
     local times="$results/cold-$label.times"
     : >"$times"
     echo "== cold: $label ($path), $rounds rounds, commands interleaved"
+    local -a order
     for ((round = 1; round <= rounds; round++)); do
-        for i in "${!commands[@]}"; do
+        # Each round runs the commands in another order (shuffled, seeded by the round), so
+        # that no command always runs right after the same other one: what a command leaves
+        # behind in memory can speed up or slow down the next one.
+        RANDOM=$round
+        order=("${!commands[@]}")
+        for ((k = ${#order[@]} - 1; k > 0; k--)); do
+            j=$((RANDOM % (k + 1)))
+            t=${order[k]} order[k]=${order[j]} order[j]=$t
+        done
+        for i in "${order[@]}"; do
             # shellcheck disable=SC2086 # the command line is split into words on purpose
             measured=$(cold_run ${commands[$i]})
             printf '%s\t%s\n' "$i" "$measured" >>"$times"
