@@ -5,7 +5,8 @@
 # its time grows with the file count.
 #
 # usage: bench/run-bench.sh BUILD_DIR [TREES_DIR]   (TREES_DIR defaults to /tmp/zemra-bench;
-# it is generated with size_tree_gen when missing). Needs hyperfine, gdu, ncdu and GNU time.
+# it is generated with size_tree_gen when missing). Installs what it needs that is missing
+# (hyperfine, GNU time, gdu, ncdu, bc) through scripts/install-deps.sh --bench.
 # Environment: MODE=all|warm|cold (default all), ROUNDS=N cold rounds (default 3).
 # The cold runs drop the page cache (sync; echo 3 > /proc/sys/vm/drop_caches), which needs
 # root; without it they are skipped, and the script says so.
@@ -19,6 +20,7 @@ bench="$build/bench/size_bench"
 results="$trees/results"
 cores=$(nproc)
 
+"$(dirname "$0")/../scripts/install-deps.sh" --bench
 [ -d "$trees" ] || "$build/bench/size_tree_gen" "$trees"
 mkdir -p "$results"
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Zemra-Gauge needs to build, run and test, and only those that
 # are missing. Non-interactive; runs apt-get as root, or through sudo otherwise.
+# usage: scripts/install-deps.sh [--bench]   (--bench: also what bench/run-bench.sh needs)
 set -euo pipefail
 
 packages=(
@@ -19,6 +20,10 @@ packages=(
     # the Debian package (cpack with dpkg-shlibdeps) and the checks of its contents
     dpkg-dev file desktop-file-utils appstream man-db
 )
+if [ "${1:-}" = --bench ]; then
+    # the size benchmark: timing, the tools it is compared with, and its arithmetic
+    packages+=(hyperfine time gdu ncdu bc)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
