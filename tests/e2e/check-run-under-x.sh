@@ -20,6 +20,17 @@ stand_in xvfb-dies Xvfb 'echo "Fatal server error: no screens found" >&2; exit 1
 stand_in xvfb-silent Xvfb 'echo $$ >>"'"$work"'/pids"; exec sleep 30'
 stand_in wm-dies openbox 'echo "openbox: cannot open display" >&2; exit 1'
 stand_in wm-silent openbox 'echo $$ >>"'"$work"'/pids"; exec sleep 30'
+# Display taken on the first try, then the real programs: the start-up tries another number.
+real_xvfb=$(command -v Xvfb || true)
+real_wm=$(command -v openbox || true)
+# shellcheck disable=SC2016 # $1 and $@ are the stand-in's own arguments
+stand_in xvfb-taken-once Xvfb 'if mkdir "'"$work"'/xvfb-tried" 2>/dev/null; then
+    echo "Fatal server error: Server is already active for display $1" >&2; exit 1; fi
+exec "'"$real_xvfb"'" "$@"'
+# shellcheck disable=SC2016 # $@ is the stand-in's own arguments
+stand_in wm-fails-once openbox 'if mkdir "'"$work"'/wm-tried" 2>/dev/null; then
+    echo "openbox: cannot open display" >&2; exit 1; fi
+exec "'"$real_wm"'" "$@"'
 printf 'echo inner script ran\n' >"$work/passes.sh"
 printf 'echo inner script failed; exit 1\n' >"$work/fails.sh"
 
@@ -45,6 +56,8 @@ if command -v Xvfb >/dev/null; then
     if command -v openbox >/dev/null; then
         check "a passing script" "" passes.sh 0 "inner script ran"
         check "a failing script" "" fails.sh 1 "inner script failed"
+        check "a display taken at the first try" xvfb-taken-once passes.sh 0 "inner script ran"
+        check "a window manager that fails once" wm-fails-once passes.sh 0 "inner script ran"
     fi
 fi
 # No stand-in that never became ready may outlive its run.
