@@ -20,6 +20,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <stdexcept>
@@ -149,6 +150,46 @@ SizeResult walkWhileChanging(const SizeTestTree &tree, Change change, unsigned t
         if (!fired)
             return SizeResult{0, SizeError::Other, "setup: the trigger folder was not met"};
         return result;
+    });
+}
+
+// Walks t in a child with the descriptor limit given (0: unchanged), from `start` walkers
+// that may double at every check seeing blockedPerBusy sleeps per busy walker (the processor
+// test is out of the way), running pause in every folder. On success answers, in place of
+// the byte count, how many walkers took part: the total is checked against full, and
+// against the live counters, in the child.
+SizeResult walkersThatTookPart(const SizeTestTree &tree, std::uint64_t full, rlim_t limit,
+                               unsigned start, double blockedPerBusy,
+                               const std::function<void()> &pause)
+{
+    return inChild({false, limit}, [&] {
+        const std::string root = tree.path("t");
+        const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return SizeResult{0, SizeError::Other, "setup: open"};
+        SizeQueryControl control;
+        FolderWalk walk(fd, root, start, control);
+        walk.setGrowth(LinuxSizeQuery::kMaxThreads, 1e9, blockedPerBusy);
+        std::mutex mutex;
+        std::set<std::thread::id> walkers;
+        walk.setEnteredHook([&](const std::string &) {
+            {
+                std::lock_guard lock(mutex);
+                walkers.insert(std::this_thread::get_id());
+            }
+            pause();
+        });
+        SizeResult answer = walk.run();
+        if (!answer.ok())
+            return answer;
+        if (answer.bytes != full)
+            return SizeResult{0, SizeError::Other,
+                              "wrong total " + std::to_string(answer.bytes) + ", expected " +
+                                  std::to_string(full)};
+        if (control.bytesFound() != answer.bytes)
+            return SizeResult{0, SizeError::Other, "the counters missed bytes"};
+        answer.bytes = walkers.size();
+        return answer;
     });
 }
 
@@ -311,42 +352,23 @@ TEST(FolderWalkTest, CancelFromAnotherThreadStopsInsideALargeFolder)
 TEST(FolderWalkTest, WalkersAddedDuringTheWalkGiveExactTotals)
 {
     // Growth made to happen at every check (a huge busy share, no sleeps needed), on trees
-    // that need folders re-entered and hand-overs to new walkers; the hook slows each folder
-    // a little so that the walk outlasts several checks.
+    // that need folders re-entered and hand-overs to new walkers; each folder is slowed a
+    // little so that the walk outlasts several checks.
     SizeTestTree tree;
     const std::uint64_t full = buildTree(tree);
     ASSERT_EQ(SizeTestTree::referenceTotal(tree.path("t")), full);
     for (const rlim_t limit : {rlim_t{24}, rlim_t{64}, rlim_t{0}}) {
         for (const unsigned start : {1U, 2U}) {
-            const SizeResult result = inChild({false, limit}, [&] {
-                const std::string root = tree.path("t");
-                const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-                if (fd < 0)
-                    return SizeResult{0, SizeError::Other, "setup: open"};
-                SizeQueryControl control;
-                FolderWalk walk(fd, root, start, control);
-                walk.setGrowth(LinuxSizeQuery::kMaxThreads, 1e9, 0);
-                std::mutex mutex;
-                std::set<std::thread::id> walkers;
-                walk.setEnteredHook([&](const std::string &) {
-                    {
-                        std::lock_guard lock(mutex);
-                        walkers.insert(std::this_thread::get_id());
-                    }
-                    std::this_thread::sleep_for(std::chrono::microseconds(500));
-                });
-                SizeResult answer = walk.run();
-                if (answer.ok() && control.bytesFound() != answer.bytes)
-                    return SizeResult{0, SizeError::Other, "the counters missed bytes"};
-                // The walk only needs more walkers than it started with when growth works.
-                if (answer.ok() && limit != 24 && walkers.size() <= start)
-                    return SizeResult{0, SizeError::Other, "no walker was added"};
-                return answer;
+            const SizeResult result = walkersThatTookPart(tree, full, limit, start, 0, [] {
+                std::this_thread::sleep_for(std::chrono::microseconds(500));
             });
             const std::string label = "limit " + std::to_string(limit) + ", starting with " +
                                       std::to_string(start) + ": " + result.reason;
-            EXPECT_TRUE(result.ok()) << label;
-            EXPECT_EQ(result.bytes, full) << label;
+            ASSERT_TRUE(result.ok()) << label;
+            // The walk only needs more walkers than it started with when growth works.
+            if (limit != 24) {
+                EXPECT_GT(result.bytes, start) << label << "no walker was added";
+            }
         }
     }
 }
@@ -358,45 +380,20 @@ TEST(FolderWalkTest, WalkersAreAddedOnlyWhileTheWalkSleepsInTheKernel)
     // one that keeps its processor busy, as on a warm cache, stays alone.
     SizeTestTree tree;
     const std::uint64_t full = buildTree(tree);
-    for (const bool sleeps : {true, false}) {
-        const SizeResult result = inChild({false, 0}, [&] {
-            const std::string root = tree.path("t");
-            const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (fd < 0)
-                return SizeResult{0, SizeError::Other, "setup: open"};
-            SizeQueryControl control;
-            FolderWalk walk(fd, root, 1, control);
-            walk.setGrowth(LinuxSizeQuery::kMaxThreads, 1e9);
-            std::mutex mutex;
-            std::set<std::thread::id> walkers;
-            walk.setEnteredHook([&](const std::string &) {
-                {
-                    std::lock_guard lock(mutex);
-                    walkers.insert(std::this_thread::get_id());
-                }
-                const auto until =
-                    std::chrono::steady_clock::now() + std::chrono::microseconds(500);
-                if (sleeps)
-                    std::this_thread::sleep_until(until);
-                else
-                    while (std::chrono::steady_clock::now() < until) {
-                    }
-            });
-            SizeResult answer = walk.run();
-            if (answer.ok() && answer.bytes != full)
-                return SizeResult{0, SizeError::Other, "wrong total"};
-            // The child reports how many walkers it saw through the byte count.
-            if (answer.ok())
-                answer.bytes = walkers.size();
-            return answer;
-        });
-        ASSERT_TRUE(result.ok()) << (sleeps ? "sleeping: " : "busy: ") << result.reason;
-        const std::uint64_t walkerCount = result.bytes;
-        if (sleeps)
-            EXPECT_GT(walkerCount, 1U) << "a walk that sleeps got no helpers";
-        else
-            EXPECT_EQ(walkerCount, 1U) << "a walk that keeps its processor busy got helpers";
-    }
+    const auto sleep = [] {
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    };
+    const auto spin = [] {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(500);
+        while (std::chrono::steady_clock::now() < until) {
+        }
+    };
+    const SizeResult sleeping = walkersThatTookPart(tree, full, 0, 1, 2.0, sleep);
+    ASSERT_TRUE(sleeping.ok()) << sleeping.reason;
+    EXPECT_GT(sleeping.bytes, 1U) << "a walk that sleeps got no helpers";
+    const SizeResult busy = walkersThatTookPart(tree, full, 0, 1, 2.0, spin);
+    ASSERT_TRUE(busy.ok()) << busy.reason;
+    EXPECT_EQ(busy.bytes, 1U) << "a walk that keeps its processor busy got helpers";
 }
 
 #endif
