@@ -54,11 +54,16 @@ LaunchDecision::Mode StartupCheck::decide(const CommandLine::Parsed &commandLine
     const QString platform = commandLine.platform.isEmpty()
                                  ? qEnvironmentVariable("QT_QPA_PLATFORM")
                                  : commandLine.platform;
-    DisplayServers servers = DisplayServers::probe();
-    const QStringList folders = pluginFolders();
-    servers.x11 = servers.x11 && platformPluginInstalled(u"xcb"_s, folders);
-    servers.wayland = servers.wayland && platformPluginInstalled(u"wayland"_s, folders);
-    const bool showsWindows = LaunchDecision::platformShowsWindows(platform, servers);
+    // A platform such as offscreen shows windows whatever the display servers say: then
+    // neither is connected to nor are the plugin folders searched.
+    bool showsWindows = LaunchDecision::platformShowsWindows(platform, {true, true});
+    if (showsWindows != LaunchDecision::platformShowsWindows(platform, {false, false})) {
+        DisplayServers servers = DisplayServers::probe();
+        const QStringList folders = pluginFolders();
+        servers.x11 = servers.x11 && platformPluginInstalled(u"xcb"_s, folders);
+        servers.wayland = servers.wayland && platformPluginInstalled(u"wayland"_s, folders);
+        showsWindows = LaunchDecision::platformShowsWindows(platform, servers);
+    }
     const LaunchDecision::Mode mode = LaunchDecision::decide(
         false, showsWindows, !showsWindows && unattendedForCurrentUser(programName));
     const QString message = LaunchDecision::message(mode);
