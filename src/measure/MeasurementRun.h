@@ -55,9 +55,6 @@ public:
     // The timer's tick: starts a run, unless one is waiting for its size query.
     void perform();
 
-    // Whether a run is waiting for its size query.
-    [[nodiscard]] bool isMeasuring() const { return m_query != nullptr; }
-
     // Cancels the size query under way: the run ends at once without writing the log file
     // and without a hand-over (the caller puts the window in the state it wants); the size
     // display shows again what it showed before the pass. The query itself stops on its

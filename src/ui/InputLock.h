@@ -23,7 +23,6 @@ public:
 
     void engage(const QList<QWidget *> &exceptions);
     void release();
-    [[nodiscard]] bool isEngaged() const { return m_engaged; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

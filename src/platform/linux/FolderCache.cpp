@@ -107,9 +107,7 @@ FolderCache::Reopen FolderCache::reopenByNames(Node *target, int &error, Node *&
             failedAt = reopened;
             return vanished(error) ? Reopen::Vanished : Reopen::Failed;
         }
-        struct stat info = {};
-        if (::fstat(fd, &info) != 0 || info.st_dev != reopened->dev ||
-            info.st_ino != reopened->ino) {
+        if (!isFolderOf(fd, reopened)) {
             ::close(fd);
             return Reopen::Vanished;
         }
@@ -117,6 +115,12 @@ FolderCache::Reopen FolderCache::reopenByNames(Node *target, int &error, Node *&
         cache(reopened);
     }
     return Reopen::Reached;
+}
+
+bool FolderCache::isFolderOf(int fd, const Node *node)
+{
+    struct stat info = {};
+    return ::fstat(fd, &info) == 0 && info.st_dev == node->dev && info.st_ino == node->ino;
 }
 
 // Climbs steps levels of ".." from fd (closed by this call when owned) and keeps the
@@ -136,9 +140,7 @@ bool FolderCache::climbTo(Node *target, int fd, bool owned, unsigned steps, Node
         fd = up;
         owned = true;
     }
-    struct stat info = {};
-    if (!owned || ::fstat(fd, &info) != 0 || info.st_dev != target->dev ||
-        info.st_ino != target->ino) {
+    if (!owned || !isFolderOf(fd, target)) {
         if (owned)
             ::close(fd);
         return false;
@@ -181,6 +183,8 @@ std::string FolderCache::pathOf(const Node *node) const
     for (; node; node = node->parent)
         chain.push_back(node);
     std::string path = chain.back()->name;
+    // Appended in place, not through joined(): that copies the path at every level, and
+    // chains run thousands of folders deep.
     for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it) {
         if (path.empty() || path.back() != '/')
             path += '/';

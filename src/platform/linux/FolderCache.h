@@ -94,6 +94,8 @@ private:
 
     void evict(Node *node);
     [[nodiscard]] Reopen reopenByNames(Node *target, int &error, Node *&failedAt);
+    // Whether fd is the folder node was when the walk first met it (same device and inode).
+    [[nodiscard]] static bool isFolderOf(int fd, const Node *node);
     [[nodiscard]] bool climbTo(Node *target, int fd, bool owned, unsigned steps, Node *keep,
                                int &error);
     [[nodiscard]] Node *nearestOpenBelow(const Node *target) const;
