@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <cmath>
 #include <string>
 
 namespace {
@@ -79,19 +78,17 @@ void roundToPlaces(std::string &integerDigits, std::string &fractionDigits, int 
         incrementLastDigit(integerDigits, fractionDigits);
 }
 
-QString assemble(bool negative, std::string integerDigits, std::string fractionDigits,
-                 const MaskLayout &layout, NumberSeparators separators)
+QString assemble(std::string integerDigits, std::string fractionDigits, const MaskLayout &layout,
+                 NumberSeparators separators)
 {
     roundToPlaces(integerDigits, fractionDigits, layout.maxFractionDigits);
 
     const auto firstSignificant = integerDigits.find_first_not_of('0');
     integerDigits.erase(0, firstSignificant == std::string::npos ? integerDigits.size()
                                                                  : firstSignificant);
-    const bool integerIsZero = integerDigits.empty();
     if (integerDigits.size() < static_cast<std::size_t>(layout.minIntegerDigits))
         integerDigits.insert(0, layout.minIntegerDigits - integerDigits.size(), '0');
 
-    const bool fractionIsZero = fractionDigits.find_first_not_of('0') == std::string::npos;
     const auto lastKept = fractionDigits.find_last_not_of('0');
     const std::size_t keep =
         std::max(static_cast<std::size_t>(layout.minFractionDigits),
@@ -100,8 +97,6 @@ QString assemble(bool negative, std::string integerDigits, std::string fractionD
 
     QString text;
     text.reserve(static_cast<qsizetype>(integerDigits.size() * 4 / 3 + fractionDigits.size() + 3));
-    if (negative && !(integerIsZero && fractionIsZero))
-        text += u'-';
     const auto length = integerDigits.size();
     for (std::size_t i = 0; i < length; ++i) {
         if (layout.grouped && i > 0 && (length - i) % 3 == 0)
@@ -116,29 +111,13 @@ QString assemble(bool negative, std::string integerDigits, std::string fractionD
     return text;
 }
 
-// Number of decimal fraction digits in the exact expansion of a finite double: a value
-// m * 2^-k with m odd has exactly k of them.
-int exactFractionDigits(double magnitude)
-{
-    if (magnitude == 0.0)
-        return 0;
-    int exponent = 0;
-    double mantissa = std::ldexp(std::frexp(magnitude, &exponent), 53);
-    exponent -= 53;
-    while (exponent < 0 && std::fmod(mantissa, 2.0) == 0.0) {
-        mantissa /= 2.0;
-        ++exponent;
-    }
-    return exponent < 0 ? -exponent : 0;
-}
-
 } // namespace
 
 QString MaskFormat::format(std::uint64_t value, QStringView mask, NumberSeparators separators)
 {
     std::array<char, 24> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return assemble(false, std::string(buffer.data(), result.ptr), std::string(), parseMask(mask),
+    return assemble(std::string(buffer.data(), result.ptr), std::string(), parseMask(mask),
                     separators);
 }
 
@@ -153,27 +132,5 @@ QString MaskFormat::formatScaled(std::uint64_t units, int decimals, QStringView 
     if (digits.size() <= shift)
         digits.insert(0, shift + 1 - digits.size(), '0');
     const std::size_t point = digits.size() - shift;
-    return assemble(false, digits.substr(0, point), digits.substr(point), parseMask(mask),
-                    separators);
-}
-
-QString MaskFormat::format(double value, QStringView mask, NumberSeparators separators)
-{
-    if (!std::isfinite(value))
-        return std::isnan(value) ? QStringLiteral("nan")
-                                 : (value < 0 ? QStringLiteral("-inf") : QStringLiteral("inf"));
-
-    // The exact decimal expansion: at most 309 integer and 1074 fraction digits. With a
-    // precision no smaller than the exact digit count, to_chars does not round.
-    const double magnitude = std::fabs(value);
-    std::array<char, 1400> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                      std::chars_format::fixed, exactFractionDigits(magnitude));
-    const std::string expansion(buffer.data(), result.ptr);
-    const auto point = expansion.find('.');
-    std::string integerDigits = expansion.substr(0, point);
-    std::string fractionDigits =
-        point == std::string::npos ? std::string() : expansion.substr(point + 1);
-    return assemble(std::signbit(value), std::move(integerDigits), std::move(fractionDigits),
-                    parseMask(mask), separators);
+    return assemble(digits.substr(0, point), digits.substr(point), parseMask(mask), separators);
 }

@@ -24,20 +24,13 @@
 // - Any other character is ignored. Digits are always ASCII.
 //
 // Rounding: the exact decimal value of the argument is rounded half away from zero at the
-// last placeholder (0.0625 under "0.###" gives "0.063"). For a double this is the exact
-// value of its binary representation, so a double lying just below a half (0.0005 is
-// stored as 0.000500000000000000010..., 1.0005 as 1.000499999999999944...) rounds by
-// its true value, not by the shortest decimal that prints it. A rounding carry moves
-// into the integer part (0.9996 gives "1.").
-//
-// A negative value gets a leading "-" unless it rounds to zero. A double that is not
-// finite is rendered as "nan", "inf" or "-inf".
+// last placeholder (0.0625 under "0.###" gives "0.063"). Only whole numbers are taken, so
+// no binary floating point is ever involved. A rounding carry moves into the integer part
+// (0.9996 gives "1.").
 class MaskFormat
 {
 public:
     [[nodiscard]] static QString format(std::uint64_t value, QStringView mask,
-                                        NumberSeparators separators);
-    [[nodiscard]] static QString format(double value, QStringView mask,
                                         NumberSeparators separators);
 
     // The exact decimal value units / 10^decimals (decimals from 0 to 30), rounded half away

@@ -17,9 +17,10 @@ struct CountCase
     const char *expected;
 };
 
-struct DoubleCase
+struct ScaledCase
 {
-    double value;
+    std::uint64_t units;
+    int decimals;
     const char *mask;
     const char *expected;
 };
@@ -49,73 +50,51 @@ TEST(MaskFormat, CountsAreShownWholeAndGroupedWithoutPassingThroughADouble)
     }
 }
 
-TEST(MaskFormat, FractionsRoundAtTheLastPlaceholderAndDropTrailingZeros)
+void expectScaled(const ScaledCase &c)
 {
-    const DoubleCase cases[] = {
-        {0.0, "###,##0.###", "0."},
-        {1500.0, "###,###,##0.###", "1,500."},
-        {1.5, "###,##0.###", "1.5"},
-        {0.0015, "###,###,##0.###", "0.002"},
-        {1234567.89, "###,###,##0.###", "1,234,567.89"},
-        {1234.56789, "###,##0.###", "1,234.568"},
-        {0.9996, "###,##0.###", "1."},             // carry into the integer part
-        {999.9996, "###,##0.###", "1,000."},       // carry adds a digit and a group
-        {0.0004, "###,##0.###", "0."},             // too small for the placeholders
-        {0.000001, "###,##0.###,###", "0.000001"}, // commas after the point are not shown
-        {0.0000000016, "###,##0.###,###,###", "0.000000002"},
-        {18446744073709552.0, "###,###,##0.###", "18,446,744,073,709,552."},
-        {0.5, "#.##", ".5"}, // no "0" before the point: a zero integer part is not shown
-        {2.5, "0.00#", "2.50"},
-    };
-    for (const auto &c : cases) {
-        EXPECT_EQ(
-            MaskFormat::format(c.value, QString::fromLatin1(c.mask), kCommaPoint).toStdString(),
-            c.expected)
-            << c.value << " under " << c.mask;
-    }
+    EXPECT_EQ(
+        MaskFormat::formatScaled(c.units, c.decimals, QString::fromLatin1(c.mask), kCommaPoint)
+            .toStdString(),
+        c.expected)
+        << c.units << " / 10^" << c.decimals << " under " << c.mask;
 }
 
-TEST(MaskFormat, RoundsTheExactBinaryValueWithHalvesAwayFromZero)
+TEST(MaskFormat, FractionsRoundAtTheLastPlaceholderAndDropTrailingZeros)
 {
-    const DoubleCase cases[] = {
-        {0.0625, "0.###", "0.063"}, // an exact half rounds up, not to even
-        {0.125, "0.##", "0.13"},    // an exact half rounds up, not to even
-        {2.5, "0", "3"},            // an exact half rounds up, not to even
-        {0.0005, "0.###", "0.001"}, // stored just above the half
-        {1.0005, "0.###", "1."},    // stored just below the half
-        {1.23456789, "0.######", "1.234568"},
-        {-0.0625, "0.###", "-0.063"}, // away from zero
-        {-0.0004, "0.###", "0."},     // a negative value rounding to zero has no sign
+    const ScaledCase cases[] = {
+        {0, 1, "###,##0.###", "0."},
+        {1500, 0, "###,###,##0.###", "1,500."},
+        {15, 1, "###,##0.###", "1.5"},
+        {15, 4, "###,###,##0.###", "0.002"},
+        {123456789, 2, "###,###,##0.###", "1,234,567.89"},
+        {123456789, 5, "###,##0.###", "1,234.568"},
+        {9996, 4, "###,##0.###", "1."},        // carry into the integer part
+        {9999996, 4, "###,##0.###", "1,000."}, // carry adds a digit and a group
+        {4, 4, "###,##0.###", "0."},           // too small for the placeholders
+        {1, 6, "###,##0.###,###", "0.000001"}, // commas after the point are not shown
+        {16, 10, "###,##0.###,###,###", "0.000000002"},
+        {18446744073709552ULL, 0, "###,###,##0.###", "18,446,744,073,709,552."},
+        {5, 1, "#.##", ".5"}, // no "0" before the point: a zero integer part is not shown
+        {25, 1, "0.00#", "2.50"},
+        {625, 4, "0.###", "0.063"}, // an exact half rounds up, not to even
+        {125, 3, "0.##", "0.13"},   // an exact half rounds up, not to even
+        {25, 1, "0", "3"},          // an exact half rounds up, not to even
+        {123456789, 8, "0.######", "1.234568"},
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(
-            MaskFormat::format(c.value, QString::fromLatin1(c.mask), kCommaPoint).toStdString(),
-            c.expected)
-            << c.value << " under " << c.mask;
-    }
+    for (const auto &c : cases)
+        expectScaled(c);
 }
 
 TEST(MaskFormat, UsesTheGivenSeparators)
 {
-    EXPECT_EQ(MaskFormat::format(1234567.89, u"###,###,##0.###", kPointComma), u"1.234.567,89");
+    EXPECT_EQ(MaskFormat::formatScaled(123456789, 2, u"###,###,##0.###", kPointComma),
+              u"1.234.567,89");
     EXPECT_EQ(MaskFormat::format(std::uint64_t{1234567890}, u"###,##0", kPointComma),
               u"1.234.567.890");
-    EXPECT_EQ(MaskFormat::format(0.0, u"###,##0.###", kPointComma), u"0,");
+    EXPECT_EQ(MaskFormat::formatScaled(0, 0, u"###,##0.###", kPointComma), u"0,");
     const NumberSeparators narrowBlank{QChar(0x202F), u','};
-    EXPECT_EQ(MaskFormat::format(1500.0, u"###,##0.###", narrowBlank), u"1\u202F500,");
+    EXPECT_EQ(MaskFormat::formatScaled(1500, 0, u"###,##0.###", narrowBlank), u"1\u202F500,");
 }
-
-} // namespace
-
-namespace {
-
-struct ScaledCase
-{
-    std::uint64_t units;
-    int decimals;
-    const char *mask;
-    const char *expected;
-};
 
 TEST(MaskFormat, ScaledCountsAreExactDecimalsRoundedHalfAwayFromZero)
 {
@@ -138,13 +117,8 @@ TEST(MaskFormat, ScaledCountsAreExactDecimalsRoundedHalfAwayFromZero)
         {std::numeric_limits<std::uint64_t>::max(), 6, "###,##0.###", "18,446,744,073,709.552"},
         {std::numeric_limits<std::uint64_t>::max(), 20, "0.###", "0.184"},
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(
-            MaskFormat::formatScaled(c.units, c.decimals, QString::fromLatin1(c.mask), kCommaPoint)
-                .toStdString(),
-            c.expected)
-            << c.units << " / 10^" << c.decimals << " under " << c.mask;
-    }
+    for (const auto &c : cases)
+        expectScaled(c);
     EXPECT_EQ(MaskFormat::formatScaled(1234567890, 6, u"###,##0.###", kPointComma).toStdString(),
               "1.234,568");
 }
