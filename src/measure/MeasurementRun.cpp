@@ -269,7 +269,7 @@ void MeasurementRun::showProgress()
     m_progressTimer->setInterval(200);
     const std::uint64_t bytes = m_query->service->control().bytesFound();
     TextBox::setText(*m_window.form().OUTPUT_WINDOW_TEXTBOX,
-                     SizeLines::lines(bytes, m_numberLocale).constFirst());
+                     SizeLines::bytesLine(bytes, m_numberLocale));
 }
 
 void MeasurementRun::endQuery()

@@ -30,8 +30,7 @@ QStringList SizeLines::lines(std::uint64_t bytes, const NumberLocale &locale)
     const NumberSeparators separators = locale.separators();
     QStringList result;
     result.reserve(1 + static_cast<qsizetype>(kUnitLines.size()));
-    result.append(MaskFormat::format(bytes, QStringLiteral("###,##0"), separators) +
-                  QStringLiteral(" B  "));
+    result.append(bytesLine(bytes, locale));
 
     // Each unit is the byte count with the decimal point moved three places further left,
     // formatted from the exact decimal: a double would round exact halves by their binary
@@ -44,6 +43,12 @@ QStringList SizeLines::lines(std::uint64_t bytes, const NumberLocale &locale)
             QString::fromUtf16(unit.suffix));
     }
     return result;
+}
+
+QString SizeLines::bytesLine(std::uint64_t bytes, const NumberLocale &locale)
+{
+    return MaskFormat::format(bytes, QStringLiteral("###,##0"), locale.separators()) +
+           QStringLiteral(" B  ");
 }
 
 QString SizeLines::block(const QStringList &lines)

@@ -20,6 +20,9 @@ public:
     // "0.005 MB"), also above 2^53 bytes.
     [[nodiscard]] static QStringList lines(std::uint64_t bytes, const NumberLocale &locale);
 
+    // The first of those lines alone: the byte count, as the progress display shows it.
+    [[nodiscard]] static QString bytesLine(std::uint64_t bytes, const NumberLocale &locale);
+
     // The lines joined by CR LF, with no line end after the last.
     [[nodiscard]] static QString block(const QStringList &lines);
 };
