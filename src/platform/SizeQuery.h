@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FolderWhereabouts.h"
+
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
@@ -73,10 +75,16 @@ public:
         return m_bytes.load(std::memory_order_relaxed);
     }
 
+    // Which folder each worker of the query is in: what a query that stopped making progress
+    // waits on.
+    [[nodiscard]] FolderWhereabouts &whereabouts() noexcept { return m_whereabouts; }
+    [[nodiscard]] const FolderWhereabouts &whereabouts() const noexcept { return m_whereabouts; }
+
 private:
     std::atomic<bool> m_cancel{false};
     std::atomic<std::uint64_t> m_files{0};
     std::atomic<std::uint64_t> m_bytes{0};
+    FolderWhereabouts m_whereabouts;
 };
 
 // The size query service: the size in bytes of one file or of one folder tree. One object

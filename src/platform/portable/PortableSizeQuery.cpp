@@ -105,6 +105,7 @@ SizeResult PortableSizeQuery::folderSize(const fs::path &path)
     while (!pending.empty()) {
         const fs::path folder = std::move(pending.back());
         pending.pop_back();
+        control().whereabouts().report(0, bytesOf(folder));
         fs::directory_iterator it(folder, code);
         if (code) {
             if (isMissing(code) && folder != path) // vanished during the walk
@@ -156,6 +157,7 @@ SizeResult PortableSizeQuery::folderSize(const fs::path &path)
             return failure(accessError(code), "Cannot read folder", folder, code);
         }
     }
+    control().whereabouts().report(0, {});
     if (control().cancelRequested())
         return cancelled("folder", path);
     return SizeResult::of(total);
