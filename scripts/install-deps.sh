@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Zemra-Gauge needs to build, run and test, and only those that
 # are missing. Non-interactive; runs apt-get as root, or through sudo otherwise.
-# usage: scripts/install-deps.sh [--bench]   (--bench: also what bench/run-bench.sh needs)
+# usage: scripts/install-deps.sh [--bench] [--windows]
+#   --bench:   also what bench/run-bench.sh needs
+#   --windows: also what the Windows build and its tests need (scripts/build-windows.sh,
+#              scripts/test-windows.sh): Wine, the Wintab headers, NSIS, the GoogleTest sources
 set -euo pipefail
 
 packages=(
@@ -20,10 +23,25 @@ packages=(
     # the Debian package (cpack with dpkg-shlibdeps) and the checks of its contents
     dpkg-dev file desktop-file-utils appstream man-db
 )
-if [ "${1:-}" = --bench ]; then
-    # the size benchmark: timing, the tools it is compared with, and its arithmetic
-    packages+=(hyperfine time gdu ncdu bc)
-fi
+for option in "$@"; do
+    case $option in
+    --bench)
+        # the size benchmark: timing, the tools it is compared with, and its arithmetic
+        packages+=(hyperfine time gdu ncdu bc)
+        ;;
+    --windows)
+        # Qt's sources come through apt-get source (dpkg-dev, already above); its Windows
+        # platform plugin needs Wine's Wintab headers (libwine-dev). The program and its tests
+        # run under Wine on the X server above; the installer is built with makensis; the
+        # tests are cross-built from Debian's GoogleTest sources.
+        packages+=(libwine-dev wine wine64 nsis googletest zip)
+        ;;
+    *)
+        echo "install-deps.sh: unknown option $option" >&2
+        exit 2
+        ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,11 +1,10 @@
 #include "app/CommandLine.h"
 
+#include "platform/CommandLineOutput.h"
 #include "ui/ProgramVersion.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-
-#include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -123,16 +122,18 @@ QString CommandLine::versionText()
 
 int CommandLine::answer(const Parsed &parsed, const QString &programName)
 {
+    using Stream = CommandLineOutput::Stream;
     switch (parsed.action) {
     case Action::ShowHelp:
-        std::fputs(qPrintable(helpText(programName)), stdout);
+        CommandLineOutput::printOrShow(Stream::Output, helpText(programName), programName);
         return 0;
     case Action::ShowVersion:
-        std::fputs(qPrintable(versionText() + u'\n'), stdout);
+        CommandLineOutput::printOrShow(Stream::Output, versionText() + u'\n', programName);
         return 0;
     case Action::Reject:
-        std::fputs(qPrintable(programName + u": "_s + parsed.error + u'\n'), stderr);
-        std::fputs(qPrintable(helpText(programName)), stderr);
+        CommandLineOutput::printOrShow(
+            Stream::Error, programName + u": "_s + parsed.error + u'\n' + helpText(programName),
+            programName);
         return UsageErrorStatus;
     case Action::Run:
         break;

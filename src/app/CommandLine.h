@@ -41,7 +41,8 @@ public:
     // One line: the product name and the version the About window shows.
     [[nodiscard]] static QString versionText();
 
-    // Carries out ShowHelp, ShowVersion or Reject: prints and returns the exit status.
+    // Carries out ShowHelp, ShowVersion or Reject: prints (CommandLineOutput::printOrShow)
+    // and returns the exit status.
     [[nodiscard]] static int answer(const Parsed &parsed, const QString &programName);
 
     static constexpr int UsageErrorStatus = 2;

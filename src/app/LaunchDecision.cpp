@@ -17,7 +17,7 @@ LaunchDecision::Mode LaunchDecision::decide(bool headlessRequested, bool showsWi
 bool LaunchDecision::platformShowsWindows(const QString &platform, const DisplayServers &servers)
 {
     if (platform.trimmed().isEmpty())
-        return servers.x11 || servers.wayland;
+        return servers.native || servers.x11 || servers.wayland;
     for (const QString &candidate : platform.split(u';', Qt::SkipEmptyParts)) {
         const QString name = candidate.section(u':', 0, 0).trimmed();
         if (name == "xcb"_L1) {

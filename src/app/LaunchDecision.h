@@ -26,9 +26,10 @@ public:
 
     // Whether Qt's platform can show windows. platform is Qt's platform choice, from -platform
     // or else $QT_QPA_PLATFORM: a ';'-separated list of names Qt tries in turn, each perhaps
-    // followed by ':' and plugin options; empty when nothing was chosen, so that Qt uses X11
-    // or Wayland. Only "xcb" and "wayland..." need a display server; other plugins (offscreen,
-    // minimal, eglfs, vnc, windows, cocoa, ...) are left to Qt.
+    // followed by ':' and plugin options; empty when nothing was chosen, so that Qt uses the
+    // operating system's own window system (Windows, macOS) or else X11 or Wayland. Only
+    // "xcb" and "wayland..." need a display server; other plugins (offscreen, minimal, eglfs,
+    // vnc, windows, cocoa, ...) are left to Qt.
     [[nodiscard]] static bool platformShowsWindows(const QString &platform,
                                                    const DisplayServers &servers);
 

@@ -1,5 +1,6 @@
 #include "app/StartupCheck.h"
 
+#include "platform/CommandLineOutput.h"
 #include "platform/ProcessExecutableName.h"
 #include "platform/SettingsBackend.h"
 #include "settings/SettingsStore.h"
@@ -8,15 +9,21 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 
-#include <cstdio>
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-void printLine(const QString &programName, const QString &line)
+// A notice goes to standard error only; an error that ends the launch is shown in a message
+// box when standard error leads nowhere (see CommandLineOutput).
+enum class Severity { Notice, EndsLaunch };
+
+void printLine(const QString &programName, const QString &line, Severity severity)
 {
-    std::fputs(qPrintable(programName + u": "_s + line + u'\n'), stderr);
+    const QString text = programName + u": "_s + line + u'\n';
+    if (severity == Severity::EndsLaunch)
+        CommandLineOutput::printOrShow(CommandLineOutput::Stream::Error, text, programName);
+    else
+        CommandLineOutput::print(CommandLineOutput::Stream::Error, text);
 }
 
 bool unattendedForCurrentUser(const QString &programName)
@@ -47,8 +54,10 @@ LaunchDecision::Mode StartupCheck::decide(const CommandLine::Parsed &commandLine
     if (commandLine.headless) {
         // Nothing but a signal ends a launch that shows no window and does not close itself.
         if (!unattendedForCurrentUser(programName))
-            printLine(programName, u"AutoStart and AutoClose are not both ticked; this headless "
-                                   "launch runs until it is ended by a signal"_s);
+            printLine(programName,
+                      u"AutoStart and AutoClose are not both ticked; this headless launch runs "
+                      "until it is ended by a signal"_s,
+                      Severity::Notice);
         return LaunchDecision::Mode::Headless;
     }
     const QString platform = commandLine.platform.isEmpty()
@@ -56,9 +65,11 @@ LaunchDecision::Mode StartupCheck::decide(const CommandLine::Parsed &commandLine
                                  : commandLine.platform;
     // A platform such as offscreen shows windows whatever the display servers say: then
     // neither is connected to nor are the plugin folders searched.
-    bool showsWindows = LaunchDecision::platformShowsWindows(platform, {true, true});
-    if (showsWindows != LaunchDecision::platformShowsWindows(platform, {false, false})) {
+    bool showsWindows = LaunchDecision::platformShowsWindows(platform, {true, true, true});
+    if (showsWindows != LaunchDecision::platformShowsWindows(platform, {false, false, false})) {
         DisplayServers servers = DisplayServers::probe();
+        // Only X11 and Wayland have plugins apart from Qt's own (Wayland's in a package of
+        // its own); the operating system's window system needs nothing more to be found.
         const QStringList folders = pluginFolders();
         servers.x11 = servers.x11 && platformPluginInstalled(u"xcb"_s, folders);
         servers.wayland = servers.wayland && platformPluginInstalled(u"wayland"_s, folders);
@@ -68,7 +79,9 @@ LaunchDecision::Mode StartupCheck::decide(const CommandLine::Parsed &commandLine
         false, showsWindows, !showsWindows && unattendedForCurrentUser(programName));
     const QString message = LaunchDecision::message(mode);
     if (!message.isEmpty())
-        printLine(programName, message);
+        printLine(programName, message,
+                  mode == LaunchDecision::Mode::NoDisplay ? Severity::EndsLaunch
+                                                          : Severity::Notice);
     return mode;
 }
 

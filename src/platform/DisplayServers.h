@@ -7,13 +7,15 @@
 // the compositor socket $WAYLAND_DISPLAY (relative to $XDG_RUNTIME_DIR). An unset or empty
 // variable answers false, as does a check that cannot connect for whatever reason; nothing
 // fails.
-// Where the operating system has one window system of its own (Windows, macOS) both answer
-// true: there is always a desktop to show windows on.
+// Where the operating system has one window system of its own (Windows, macOS), native
+// answers true and the other two false: there is always a desktop to show windows on, and
+// Qt uses it when no platform is named.
 class DisplayServers
 {
 public:
     bool x11 = false;
     bool wayland = false;
+    bool native = false;
 
     [[nodiscard]] static DisplayServers probe();
 };

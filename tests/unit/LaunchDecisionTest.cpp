@@ -66,6 +66,32 @@ TEST(LaunchDecisionTest, OnlyX11AndWaylandPlatformsNeedTheirServer)
     }
 }
 
+// Windows and macOS: no X11 or Wayland, but the system's own window system, which Qt takes
+// when no platform is named.
+TEST(LaunchDecisionTest, TheSystemsOwnWindowSystemServesTheDefaultPlatformOnly)
+{
+    const DisplayServers nativeOnly{.x11 = false, .wayland = false, .native = true};
+    struct Case
+    {
+        QString platform;
+        bool shows;
+    };
+    const Case cases[] = {
+        {u""_s, true},
+        {u" "_s, true},
+        {u"windows"_s, true},
+        {u"xcb"_s, false},
+        {u"wayland"_s, false},
+        {u"wayland;xcb"_s, false},
+        {u"xcb;windows"_s, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE('"' + c.platform.toStdString() + '"');
+        EXPECT_EQ(LaunchDecision::platformShowsWindows(c.platform, nativeOnly), c.shows);
+    }
+    EXPECT_FALSE(LaunchDecision::platformShowsWindows(u""_s, {}));
+}
+
 TEST(LaunchDecisionTest, WindowlessModesRunOnTheOffscreenPlatformLast)
 {
     char program[] = "zemra";

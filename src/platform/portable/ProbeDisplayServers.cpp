@@ -3,5 +3,5 @@
 // The operating system's own window system is always there for a desktop program.
 DisplayServers DisplayServers::probe()
 {
-    return {true, true};
+    return {.x11 = false, .wayland = false, .native = true};
 }
