@@ -14,14 +14,19 @@
 # Non-interactive and idempotent. Installs what it needs first (scripts/install-deps.sh
 # --windows). The Qt sources are fetched with apt-get source through a deb-src list of its
 # own in the cache folder; the system's apt sources are left untouched.
-# usage: scripts/build-windows.sh [--libraries-only]
+# usage: scripts/build-windows.sh [--libraries-only | --cached]
+#   --libraries-only: stop after step 1
+#   --cached:         build nothing; print the cache folder and exit 0 when step 1 is done
+#                     there, 1 when not (scripts/test.sh runs the Windows tests only then)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 libraries_only=false
+query_cache=false
 for option in "$@"; do
     case $option in
     --libraries-only) libraries_only=true ;;
+    --cached) query_cache=true ;;
     *)
         echo "build-windows.sh: unknown option $option" >&2
         exit 2
@@ -29,18 +34,31 @@ for option in "$@"; do
     esac
 done
 
-scripts/install-deps.sh --windows
-
-jobs=$(nproc)
-toolchain=$root/cmake/mingw-w64-x86_64.cmake
 # The host's Qt: its tools generate code for the Windows build, so the Windows Qt is built
 # from the very same source version.
-qt_package_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+qt_package_version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null || true)
 qt_version=${qt_package_version%%+*}
 qt_version=${qt_version#*:}
 cache=${ZEMRA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zemra}
-prefix=$cache/qt-win-$qt_version
-work=$cache/qt-win-$qt_version-work
+prefix=$cache/qt-win-${qt_version:-unknown}
+work=$prefix-work
+if [ "$query_cache" = true ]; then
+    echo "$prefix"
+    [ -n "$qt_version" ] && [ -f "$prefix/zemra-complete" ]
+    exit
+fi
+
+scripts/install-deps.sh --windows
+if [ -z "$qt_version" ]; then
+    qt_package_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+    qt_version=${qt_package_version%%+*}
+    qt_version=${qt_version#*:}
+    prefix=$cache/qt-win-$qt_version
+    work=$prefix-work
+fi
+
+jobs=$(nproc)
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
 host_cmake_dir=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake
 host_flags=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="$host_cmake_dir")
 
@@ -157,3 +175,36 @@ fi
 if [ "$libraries_only" = true ]; then
     exit 0
 fi
+
+# The program and its unit tests, with the same compilers through Qt's toolchain file, which
+# chains to ours. Qt's generated code comes from the host's tools of the same version.
+build=$root/build-windows
+flags=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMRA_WERROR="${ZEMRA_WERROR:-OFF}"
+    -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake"
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$toolchain" "${host_flags[@]}" -DBUILD_TESTING=ON)
+if command -v ccache >/dev/null; then
+    flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+fi
+echo "== zemra for Windows: building into $build"
+cmake -S . -B "$build" "${flags[@]}" >/dev/null
+nice -n 10 cmake --build "$build" -j "$jobs"
+
+# The runnable folder: what the installer installs, and what the ZIP holds.
+app=$build/zemra-win64
+rm -rf "$app"
+cmake --install "$build" --prefix "$app" --strip >/dev/null
+# The same folder with the unit tests and the Qt Test library beside the program.
+tests=$build/zemra-win64-tests
+rm -rf "$tests"
+cp -r "$app" "$tests"
+cp "$build/tests/zemra_tests.exe" "$prefix/bin/Qt6Test.dll" "$tests/"
+
+(cd "$build" && cpack -G "NSIS;ZIP" >/dev/null)
+rm -rf "$build/_CPack_Packages"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+echo "== Windows build ready:"
+echo "   $app/zemra.exe (runs from that folder)"
+echo "   $build/zemra-$version-win64.exe (installer)"
+echo "   $build/zemra-$version-win64.zip"
+echo "   scripts/test-windows.sh runs the tests under Wine"

@@ -2,7 +2,10 @@
 # Installs what is missing, builds, and runs every test: the unit tests on the offscreen
 # platform, the real-window tests under their own Xvfb, the compile check of the
 # Windows-only sources, and the unit tests again in sanitizer builds (build-asan, build-tsan).
-# Arguments go to ctest. In CI (CI=true) compiler warnings fail the build.
+# When Qt for Windows is in its cache folder (scripts/build-windows.sh built it once), also
+# builds the Windows program and runs its tests under Wine (scripts/test-windows.sh);
+# otherwise says that it skipped them. Arguments go to ctest. In CI (CI=true) compiler
+# warnings fail the build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${CI:-}" = true ]; then
@@ -25,8 +28,21 @@ status=0
 sanitizer_status=0
 wait "$sanitizers" || sanitizer_status=$?
 
+# The Windows build only where its Qt is cached: building that Qt takes half an hour.
+windows_status=0
+if qt_windows=$(scripts/build-windows.sh --cached); then
+    { scripts/build-windows.sh && scripts/test-windows.sh; } >"$logs/windows.log" 2>&1 ||
+        windows_status=$?
+else
+    echo "SKIPPED: the Windows build and its tests under Wine (no Qt for Windows in" \
+        "$qt_windows; scripts/build-windows.sh builds it once, in about half an hour)" \
+        >"$logs/windows.log"
+fi
+
 cat "$logs/sanitizers.log"
 [ "$sanitizer_status" -eq 0 ] || echo "FAILED: the sanitizer builds (status $sanitizer_status)"
+cat "$logs/windows.log"
+[ "$windows_status" -eq 0 ] || echo "FAILED: the Windows build or its tests (status $windows_status)"
 # ctest's report comes last, so that its summary closes the output.
 cat "$logs/ctest.log"
-[ "$status" -eq 0 ] && [ "$sanitizer_status" -eq 0 ]
+[ "$status" -eq 0 ] && [ "$sanitizer_status" -eq 0 ] && [ "$windows_status" -eq 0 ]

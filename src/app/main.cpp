@@ -6,6 +6,7 @@
 #include "platform/Log.h"
 #include "platform/ProcessExecutableName.h"
 #include "platform/QtClock.h"
+#include "platform/QtPlatformDefaults.h"
 #include "platform/SaveFileWriter.h"
 #include "platform/SettingsBackend.h"
 #include "platform/SizeQuery.h"
@@ -24,6 +25,7 @@ int main(int argc, char *argv[])
     const LaunchDecision::Mode mode = StartupCheck::decide(commandLine, programName);
     if (mode == LaunchDecision::Mode::NoDisplay)
         return LaunchDecision::NoDisplayStatus;
+    QtPlatformDefaults::apply();
     std::vector<char *> qtArguments = LaunchDecision::qtArguments(argc, argv, mode);
     int qtArgumentCount = static_cast<int>(qtArguments.size()) - 1;
 

@@ -1,6 +1,8 @@
 #include "measure/LogFileGuard.h"
 #include "platform/FileIdentity.h"
 
+#include "SymbolicLink.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -33,16 +35,13 @@ protected:
         std::filesystem::create_hard_link(target.toStdString(),
                                           (base + u"/hard.bin"_s).toStdString(), error);
         ASSERT_FALSE(error);
-        std::filesystem::create_symlink(target.toStdString(), (base + u"/soft.bin"_s).toStdString(),
-                                        error);
-        ASSERT_FALSE(error);
-        std::filesystem::create_symlink(settings.toStdString(),
-                                        (base + u"/settings-link.ini"_s).toStdString(), error);
-        ASSERT_FALSE(error);
+        links = makeSymbolicLink(target, base + u"/soft.bin"_s) &&
+                makeSymbolicLink(settings, base + u"/settings-link.ini"_s);
         ASSERT_TRUE(QDir(base).mkdir(u"sub"_s));
     }
 
     QTemporaryDir dir;
+    bool links = false;
     QString base = dir.path();
     QString target = base + u"/target.bin"_s;
     QString settings = base + u"/ZEMRA.ini"_s;
@@ -56,6 +55,7 @@ TEST_F(LogFileGuardTest, RefusesThePathsThatNameTheTargetOrTheSettingsFile)
     {
         QString logPath;
         Expect expect;
+        bool symbolicLink = false;
     };
     const Case cases[] = {
         {other, Expect::Written},
@@ -64,14 +64,20 @@ TEST_F(LogFileGuardTest, RefusesThePathsThatNameTheTargetOrTheSettingsFile)
         {target, Expect::Target},
         {base + u"/sub/../target.bin"_s, Expect::Target},
         {base + u"/hard.bin"_s, Expect::Target},
-        {base + u"/soft.bin"_s, Expect::Target},
+        {base + u"/soft.bin"_s, Expect::Target, true},
         {settings, Expect::Settings},
-        {base + u"/settings-link.ini"_s, Expect::Settings},
+        {base + u"/settings-link.ini"_s, Expect::Settings, true},
         {base + u"/./ZEMRA.ini"_s, Expect::Settings},
         {base + u"/a"_s + QChar(u'\0') + u"b.log"_s, Expect::Unnameable},
         {base + u"/a"_s + QChar(0xd800) + u"b.log"_s, Expect::Unnameable},
     };
+    // The reason names the paths with the system's separators.
+    const auto named = [](const QString &path) {
+        return QDir::toNativeSeparators(path);
+    };
     for (const Case &c : cases) {
+        if (c.symbolicLink && !links)
+            continue;
         SCOPED_TRACE(c.logPath.toStdString());
         const QString reason = LogFileGuard::refusal(c.logPath, target, settings);
         switch (c.expect) {
@@ -80,13 +86,13 @@ TEST_F(LogFileGuardTest, RefusesThePathsThatNameTheTargetOrTheSettingsFile)
             break;
         case Expect::Target:
             EXPECT_TRUE(reason.contains(u"the target being measured"_s)) << reason.toStdString();
-            EXPECT_TRUE(reason.contains(c.logPath));
-            EXPECT_TRUE(reason.contains(target));
+            EXPECT_TRUE(reason.contains(named(c.logPath)));
+            EXPECT_TRUE(reason.contains(named(target)));
             break;
         case Expect::Settings:
             EXPECT_TRUE(reason.contains(u"settings file"_s)) << reason.toStdString();
-            EXPECT_TRUE(reason.contains(c.logPath));
-            EXPECT_TRUE(reason.contains(settings));
+            EXPECT_TRUE(reason.contains(named(c.logPath)));
+            EXPECT_TRUE(reason.contains(named(settings)));
             break;
         case Expect::Unnameable:
             EXPECT_TRUE(reason.contains(u"names no file"_s)) << reason.toStdString();

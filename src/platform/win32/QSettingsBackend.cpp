@@ -35,6 +35,10 @@ bool QSettingsBackend::write(const QString &section, const QString &key, const Q
     QSettings settings(m_location, m_format);
     settings.setFallbacksEnabled(false);
     const QString path = entryPath(section, key);
+    // An entry that already reads as the text is left alone: a value typed by hand keeps
+    // its form (a tick entered as a DWORD stays one), and nothing is written for nothing.
+    if (settings.contains(path) && settings.value(path).toString() == value)
+        return true;
     settings.setValue(path, value);
     settings.sync();
     if (settings.status() == QSettings::NoError)

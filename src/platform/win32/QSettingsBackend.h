@@ -9,7 +9,10 @@
 // IniFileSettingsBackend instead, which keeps what the user wrote by hand.
 //
 // Each call opens the store afresh, so a failed write is only that write failing: it neither
-// hides the entries nor makes later writes look refused, and nothing is removed.
+// hides the entries nor makes later writes look refused, and nothing is removed. A write of
+// the text an entry already reads as changes nothing, so entries typed by hand keep their
+// registry type (REG_DWORD 1 reads as "1"). Texts are stored as REG_SZ values holding the
+// text, except that QSettings doubles a leading '@' (its mark for typed values).
 class QSettingsBackend final : public SettingsBackend
 {
 public:
