@@ -9,7 +9,8 @@ Q_DECLARE_LOGGING_CATEGORY(zemraLog)
 class Log
 {
 public:
-    // Shows each message with its category in front ("zemra: ..."), Qt's own included.
-    // Call once, at start; QT_MESSAGE_PATTERN still overrides it.
+    // Shows each message with its category in front ("zemra: ..."), Qt's own included, on
+    // standard error also where Qt would send it elsewhere (no console on Windows). Call
+    // once, at start; QT_MESSAGE_PATTERN and QT_FORCE_STDERR_LOGGING still override it.
     static void install();
 };

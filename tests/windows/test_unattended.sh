@@ -2,7 +2,8 @@
 # An unattended launch of zemra.exe (AutoStart and AutoClose ticked in the registry), with no
 # platform named on the command line: it opens its window, measures, writes the exact run log
 # with CR LF line ends, closes by itself and exits 0; a target that does not exist gives the
-# error report and exit status 1.
+# error report and exit status 1; a log file that cannot be written is reported on standard
+# error.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -41,4 +42,18 @@ grep -qF "FILE = $(win_path "$E2E_DIR/missing.bin")"$'\r' "$log" ||
     fail "the error report does not name the target: $(cat -A "$log")"
 grep -q '^ERROR = .*missing.bin' "$log" || fail "the error report has no reason: $(cat "$log")"
 
-echo "PASSED: unattended good run (status 0, exact 18-line log) and failed run (status 1)"
+# --headless, with a log file that cannot be written: the reason on standard error, one line
+# and nothing else (Qt's own complaints included), and status 1.
+write_registry AUTOSTART_TICKBOX=1 AUTOCLOSE_TICKBOX=1 USE_FILE_TICKBOX=1 \
+    "FF_LOCATION_TEXTBOX=$(win_path "$target")" "LOGFILE_TEXTBOX=$(win_path "$E2E_DIR/none/run.log")"
+timeout 60 wine "$ZEMRA" --headless >"$E2E_DIR/stdout" 2>"$E2E_DIR/stderr"
+status=$?
+[ "$status" = 1 ] || fail "--headless with an unwritable log file exited with $status, expected 1"
+tr -d '\r' <"$E2E_DIR/stderr" >"$E2E_DIR/stderr.text"
+[ "$(wc -l <"$E2E_DIR/stderr.text")" = 1 ] &&
+    grep -qF "zemra: log file not written: Cannot write the log file \"$(win_path "$E2E_DIR/none/run.log")\"" \
+        "$E2E_DIR/stderr.text" ||
+    fail "standard error of --headless: $(cat -A "$E2E_DIR/stderr")"
+
+echo "PASSED: unattended good run (status 0, exact 18-line log), failed run (status 1)," \
+    "headless run whose log file was not written (status 1, the reason on stderr)"
