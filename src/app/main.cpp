@@ -3,6 +3,7 @@
 #include "app/LaunchDecision.h"
 #include "app/MainController.h"
 #include "app/StartupCheck.h"
+#include "measure/OneShotRun.h"
 #include "platform/Log.h"
 #include "platform/ProcessExecutableName.h"
 #include "platform/QtClock.h"
@@ -15,9 +16,54 @@
 #include "platform/WindowZOrder.h"
 #include "settings/SettingsStore.h"
 
+#include <QFile>
+
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+
+namespace {
+
+// Ends the process with status once the event loop has returned. A query blocked in a
+// filesystem that does not answer is left behind: the process ends without waiting for it,
+// and without static destructors that its thread could meet.
+int leave(int status, const ThreadWorkQueue &workQueue)
+{
+    std::fflush(nullptr);
+    if (workQueue.unfinished() > 0)
+        std::_Exit(status);
+    return status;
+}
+
+// --file or --folder with --log: one measurement at once, without a window or settings.
+int measureOnce(int argc, char *argv[], const CommandLine::Parsed &commandLine)
+{
+    std::vector<char *> qtArguments =
+        LaunchDecision::qtArguments(argc, argv, LaunchDecision::Mode::Headless);
+    int qtArgumentCount = static_cast<int>(qtArguments.size()) - 1;
+    GuardedApplication app(qtArgumentCount, qtArguments.data());
+
+    ThreadWorkQueue workQueue;
+    QtClock clock;
+    SystemNumberLocale numberLocale;
+    SaveFileWriter textFileWriter;
+    QFile standardOutput;
+    standardOutput.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // Made only to name the settings file, which a log path must not replace; not read.
+    const QString settingsFile = createSettingsBackend()->storageFilePath();
+    OneShotRun run(
+        {clock, &createSizeQuery, numberLocale, textFileWriter, workQueue, standardOutput,
+         ProcessExecutableName(QCoreApplication::arguments().value(0)).name(), settingsFile},
+        {commandLine.folder, commandLine.target, commandLine.logPath});
+    QObject::connect(&run, &OneShotRun::finished, &app, &QCoreApplication::exit);
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &run,
+                     &OneShotRun::cancelOnSignal);
+    QMetaObject::invokeMethod(&run, &OneShotRun::start, Qt::QueuedConnection);
+    return leave(app.exec(), workQueue);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -26,6 +72,8 @@ int main(int argc, char *argv[])
     // the process when its platform cannot reach a display.
     const QString programName = StartupCheck::programName(argv[0]);
     const CommandLine::Parsed commandLine = CommandLine::parse(StartupCheck::arguments(argc, argv));
+    if (commandLine.action == CommandLine::Action::MeasureOnce)
+        return measureOnce(argc, argv, commandLine);
     if (commandLine.action != CommandLine::Action::Run)
         return CommandLine::answer(commandLine, programName);
 
@@ -61,12 +109,5 @@ int main(int argc, char *argv[])
                      [&controller](int signalNumber) { controller.closeOnSignal(signalNumber); });
     controller.window().show();
     // A scheduled unattended launch can tell from the exit status whether its run failed.
-    const int status = controller.exitStatus(app.exec());
-    // A query blocked in a filesystem that does not answer is left behind: the process ends
-    // without waiting for it, and without static destructors that its thread could meet.
-    if (workQueue.unfinished() > 0) {
-        std::fflush(nullptr);
-        std::_Exit(status);
-    }
-    return status;
+    return leave(controller.exitStatus(app.exec()), workQueue);
 }

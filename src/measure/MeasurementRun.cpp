@@ -1,6 +1,7 @@
 #include "measure/MeasurementRun.h"
 
 #include "measure/FailureTexts.h"
+#include "measure/FormLogPieces.h"
 #include "measure/GuardedSizeQuery.h"
 #include "measure/LogFileGuard.h"
 #include "measure/RunFailureNotice.h"
@@ -140,10 +141,7 @@ void MeasurementRun::startPass(TargetKind kind)
     auto query = std::make_shared<Query>();
     query->service = std::move(service);
     query->targetText = targetText;
-    m_lastFilesFound = 0;
-    m_lastBytesFound = 0;
-    m_stalledMs = 0;
-    m_stallReported = false;
+    m_stallWatch.reset();
 
     m_query = query;
     m_displayBeforeQuery = TextBox::text(*form.OUTPUT_WINDOW_TEXTBOX);
@@ -291,19 +289,10 @@ void MeasurementRun::showProgress()
     const SizeQueryControl &control = m_query->service->control();
     const std::uint64_t files = control.filesFound();
     const std::uint64_t bytes = control.bytesFound();
-    if (files != m_lastFilesFound || bytes != m_lastBytesFound) {
-        m_lastFilesFound = files;
-        m_lastBytesFound = bytes;
-        m_stalledMs = 0;
-        m_stallReported = false;
-    } else if (!m_stallReported && (m_stalledMs += sinceLastTick) >= StallNoticeMs) {
-        // Once per stall, so that the journal shows which mount hangs without filling up.
-        m_stallReported = true;
+    if (m_stallWatch.stalledAt(files, bytes, sinceLastTick)) {
         const std::string folder = control.whereabouts().oldest();
-        qCWarning(zemraLog).noquote()
-            << QStringLiteral("no progress for %1 s; the measurement is waiting on '%2'")
-                   .arg(StallNoticeMs / 1000)
-                   .arg(folder.empty() ? m_query->targetText : QString::fromStdString(folder));
+        qCWarning(zemraLog).noquote() << StallWatch::notice(
+            folder.empty() ? m_query->targetText : QString::fromStdString(folder));
     }
     TextBox::setText(*m_window.form().OUTPUT_WINDOW_TEXTBOX,
                      SizeLines::bytesLine(bytes, m_numberLocale));
@@ -346,11 +335,7 @@ void MeasurementRun::endQuery()
 QString MeasurementRun::composeLog(const QString &targetLabel, const QString *errorReason) const
 {
     Ui::ZEMRA_MAIN &form = m_window.form();
-    RunLogPieces pieces;
-    pieces.splitter = form.SPLITTER_LINE_TEXTBOX->text();
-    pieces.banner = TextBox::text(*form.LOG_TOP_MESSAGE_TEXTBOX);
-    pieces.footer = TextBox::text(*form.LOG_BOTTOM_MESSAGE_TEXTBOX);
-    pieces.executableName = m_executableName;
+    RunLogPieces pieces = formLogPieces(form, m_executableName);
     pieces.targetLabel = targetLabel;
     // As typed; only a NUL or an unpaired surrogate, which no file name can hold, is shown
     // as a visible marker instead of going raw into the log file.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "measure/StallWatch.h"
 #include "platform/SizeQuery.h"
 
 #include <QObject>
@@ -45,8 +46,8 @@ class WorkQueue;
 // A query that does not answer never holds the program: cancelling abandons it (its answer,
 // if it ever comes, is ignored) and the next run's query gets a thread of its own. While
 // MaxAbandoned abandoned queries are still blocked, a new run fails at once, naming the
-// folder they wait on. A query that makes no progress for StallNoticeMs prints one line on
-// standard error naming the folder it waits on, and another only after it moved again.
+// folder they wait on. A query that makes no progress for a while prints one line on
+// standard error naming the folder it waits on (StallWatch).
 class MeasurementRun
 {
 public:
@@ -80,7 +81,6 @@ public:
     void setStandingNotice(const QString &notice);
 
     static constexpr std::size_t MaxAbandoned = 8;
-    static constexpr int StallNoticeMs = 30000;
 
 private:
     enum class TargetKind { File, Folder };
@@ -134,9 +134,5 @@ private:
     QString m_standingNotice;
     // Queries cancelled while their thread was still busy; expired once it returned.
     std::vector<std::weak_ptr<Query>> m_abandoned;
-    // Progress seen by the last progress tick, and how long it has stayed the same.
-    std::uint64_t m_lastFilesFound = 0;
-    std::uint64_t m_lastBytesFound = 0;
-    int m_stalledMs = 0;
-    bool m_stallReported = false;
+    StallWatch m_stallWatch;
 };
