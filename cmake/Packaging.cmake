@@ -30,13 +30,18 @@ install(FILES ${PROJECT_BINARY_DIR}/example.quenlow.zemra.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # /usr/share/doc/zemra: the copyright, the changelog (Debian's format; its top entry is the
-# project version), the README, and the scheduling examples uncompressed, ready to copy.
+# project version), the README, and in examples/ the scheduling examples uncompressed, ready
+# to copy: the systemd units and whatever docs/examples holds.
 install(FILES ${PROJECT_SOURCE_DIR}/resources/copyright ${PROJECT_BINARY_DIR}/changelog.gz
     ${PROJECT_BINARY_DIR}/README.md.gz
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
 set(ZEMRA_SYSTEMD_UNITS ${PROJECT_SOURCE_DIR}/docs/systemd/zemra.service
     ${PROJECT_SOURCE_DIR}/docs/systemd/zemra.timer)
 install(FILES ${ZEMRA_SYSTEMD_UNITS} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+if(EXISTS ${PROJECT_SOURCE_DIR}/docs/examples)
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/examples/
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+endif()
 
 # The systemd user units, where systemd looks for a user's units (/usr/lib/systemd/user in the
 # package), so that `systemctl --user enable --now zemra.timer` needs no copy. Nothing enables

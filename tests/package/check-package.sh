@@ -68,8 +68,12 @@ expected=(
     /usr/lib/systemd/user/zemra.service
     /usr/lib/systemd/user/zemra.timer
 )
-# The scheduling examples, each also in the documentation folder.
+# The scheduling examples: the systemd units and docs/examples, each in the documentation
+# folder's examples/.
 examples=("$source"/docs/systemd/*)
+if [ -d "$source/docs/examples" ]; then
+    examples+=("$source"/docs/examples/*)
+fi
 for example in "${examples[@]}"; do
     expected+=("/usr/share/doc/zemra/examples/$(basename "$example")")
 done
