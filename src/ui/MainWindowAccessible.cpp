@@ -4,8 +4,8 @@
 
 namespace {
 
-// Qt asks the factories for each class of an object, most derived first, and the factory
-// installed last first, so this one answers for MainWindow before Qt's own for QWidget.
+// Qt asks the factories about each class of an object, most derived first, so this one is
+// asked about MainWindow before Qt's own is asked about QWidget.
 QAccessibleInterface *createForMainWindow(const QString &className, QObject *object)
 {
     if (className != QLatin1StringView(MainWindow::staticMetaObject.className()))
