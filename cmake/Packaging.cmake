@@ -43,6 +43,10 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/docs/examples)
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 endif()
 
+# lintian's verdicts on this package that are known to be wrong, each with its reason.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/zemra.lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME zemra)
+
 # The systemd user units, where systemd looks for a user's units (/usr/lib/systemd/user in the
 # package), so that `systemctl --user enable --now zemra.timer` needs no copy. Nothing enables
 # them on installation.

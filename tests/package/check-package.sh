@@ -67,6 +67,7 @@ expected=(
     /usr/share/doc/zemra/README.md.gz
     /usr/lib/systemd/user/zemra.service
     /usr/lib/systemd/user/zemra.timer
+    /usr/share/lintian/overrides/zemra
 )
 # The scheduling examples: the systemd units and docs/examples, each in the documentation
 # folder's examples/.
