@@ -14,14 +14,15 @@ packages=(
     libgtest-dev libgmock-dev
     # real-window tests: X server, window manager, input and window inspection
     xvfb xauth openbox xdotool wmctrl x11-utils
-    # slowed measurements in the real-window tests
-    strace
+    # slowed measurements in the real-window tests, and a user-space mount that stops
+    # answering
+    strace bindfs
     # fonts, so that text renders under Xvfb ("Arial" maps to Liberation Sans)
     fonts-dejavu-core fonts-liberation
     # compile check of the Windows-only sources
     g++-mingw-w64-x86-64-posix
     # the Debian package (cpack with dpkg-shlibdeps) and the checks of its contents
-    dpkg-dev file desktop-file-utils appstream man-db
+    dpkg-dev file desktop-file-utils appstream man-db lintian
 )
 for option in "$@"; do
     case $option in

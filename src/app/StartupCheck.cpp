@@ -1,8 +1,6 @@
 #include "app/StartupCheck.h"
 
 #include "platform/CommandLineOutput.h"
-#include "platform/ProcessExecutableName.h"
-#include "platform/SettingsBackend.h"
 #include "settings/SettingsStore.h"
 
 #include <QDir>
@@ -13,23 +11,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// A notice goes to standard error only; an error that ends the launch is shown in a message
-// box when standard error leads nowhere (see CommandLineOutput).
-enum class Severity { Notice, EndsLaunch };
-
-void printLine(const QString &programName, const QString &line, Severity severity)
+void printLine(const QString &programName, const QString &line)
 {
-    const QString text = programName + u": "_s + line + u'\n';
-    if (severity == Severity::EndsLaunch)
-        CommandLineOutput::printOrShow(CommandLineOutput::Stream::Error, text, programName);
-    else
-        CommandLineOutput::print(CommandLineOutput::Stream::Error, text);
-}
-
-bool unattendedForCurrentUser(const QString &programName)
-{
-    const std::unique_ptr<SettingsBackend> backend = createSettingsBackend();
-    return StartupCheck::unattended(*backend, ProcessExecutableName::fromFileName(programName));
+    CommandLineOutput::print(CommandLineOutput::Stream::Error,
+                             programName + u": "_s + line + u'\n');
 }
 
 } // namespace
@@ -49,24 +34,17 @@ QStringList StartupCheck::arguments(int argc, char **argv)
 }
 
 LaunchDecision::Mode StartupCheck::decide(const CommandLine::Parsed &commandLine,
-                                          const QString &programName)
+                                          const QString &programName,
+                                          const std::function<const SettingsStore &()> &settings)
 {
-    if (commandLine.headless) {
-        // Nothing but a signal ends a launch that shows no window and does not close itself.
-        if (!unattendedForCurrentUser(programName))
-            printLine(programName,
-                      u"AutoStart and AutoClose are not both ticked; this headless launch runs "
-                      "until it is ended by a signal"_s,
-                      Severity::Notice);
-        return LaunchDecision::Mode::Headless;
-    }
     const QString platform = commandLine.platform.isEmpty()
                                  ? qEnvironmentVariable("QT_QPA_PLATFORM")
                                  : commandLine.platform;
     // A platform such as offscreen shows windows whatever the display servers say: then
     // neither is connected to nor are the plugin folders searched.
     bool showsWindows = LaunchDecision::platformShowsWindows(platform, {true, true, true});
-    if (showsWindows != LaunchDecision::platformShowsWindows(platform, {false, false, false})) {
+    if (!commandLine.headless &&
+        showsWindows != LaunchDecision::platformShowsWindows(platform, {false, false, false})) {
         DisplayServers servers = DisplayServers::probe();
         // Only X11 and Wayland have plugins apart from Qt's own (Wayland's in a package of
         // its own); the operating system's window system needs nothing more to be found.
@@ -75,13 +53,13 @@ LaunchDecision::Mode StartupCheck::decide(const CommandLine::Parsed &commandLine
         servers.wayland = servers.wayland && platformPluginInstalled(u"wayland"_s, folders);
         showsWindows = LaunchDecision::platformShowsWindows(platform, servers);
     }
-    const LaunchDecision::Mode mode = LaunchDecision::decide(
-        false, showsWindows, !showsWindows && unattendedForCurrentUser(programName));
+    const bool windowless = commandLine.headless || !showsWindows;
+    const LaunchDecision::Mode mode =
+        LaunchDecision::decide(commandLine.headless, showsWindows,
+                               windowless ? outlook(settings()) : LaunchDecision::Settings{});
     const QString message = LaunchDecision::message(mode);
     if (!message.isEmpty())
-        printLine(programName, message,
-                  mode == LaunchDecision::Mode::NoDisplay ? Severity::EndsLaunch
-                                                          : Severity::Notice);
+        printLine(programName, message);
     return mode;
 }
 
@@ -106,9 +84,8 @@ QStringList StartupCheck::pluginFolders()
     return folders;
 }
 
-bool StartupCheck::unattended(SettingsBackend &backend, const QString &section)
+LaunchDecision::Settings StartupCheck::outlook(const SettingsStore &store)
 {
-    const SettingsStore store(backend, section);
-    return store.readTick(Setting::AutoStartTick) == 1 &&
-           store.readTick(Setting::AutoCloseTick) == 1;
+    return {store.unreadable().isEmpty(), store.readTick(Setting::AutoStartTick) == 1 &&
+                                              store.readTick(Setting::AutoCloseTick) == 1};
 }

@@ -19,7 +19,8 @@ public:
     // (only on Windows: not redirected, and no console to attach to); the text is dropped.
     static bool print(Stream stream, const QString &text);
 
-    // For an answer that must not be lost: print(), and when that finds no stream, a message
-    // box titled title (an error box for Stream::Error) that waits for OK before returning.
+    // For an answer someone asked for (--help, --version): print(), and when that finds no
+    // stream, a message box titled title (an error box for Stream::Error) that waits for OK
+    // before returning. Not for what a scheduled job may print: nothing would press OK.
     static void printOrShow(Stream stream, const QString &text, const QString &title);
 };

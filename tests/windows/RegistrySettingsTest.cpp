@@ -70,6 +70,23 @@ protected:
     void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, TestKey); }
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, TestKey); }
 
+    // One save of one entry.
+    [[nodiscard]] bool save(const QString &section, const QString &key, const QString &value)
+    {
+        return m_backend.write(section, {{key, value}});
+    }
+
+    // The entry as a launch reads it, or nullopt when the section has no such entry.
+    [[nodiscard]] std::optional<QString> stored(const QString &section, const QString &key)
+    {
+        const SettingsSnapshot snapshot = m_backend.read(section);
+        EXPECT_EQ(snapshot.unreadable, QString());
+        const auto entry = snapshot.entries.constFind(key);
+        if (entry == snapshot.entries.cend())
+            return std::nullopt;
+        return *entry;
+    }
+
     QSettingsBackend m_backend{u"HKEY_CURRENT_USER\\Software\\ZEMRA-RegistrySettingsTest"_s,
                                QSettings::NativeFormat};
 };
@@ -93,8 +110,8 @@ TEST_F(RegistrySettingsTest, TextsAreStringValuesOfTheSectionKey)
     };
     for (const QString &text : texts) {
         SCOPED_TRACE(text.toStdString());
-        ASSERT_TRUE(m_backend.write(u"zemra"_s, u"FF_LOCATION_TEXTBOX"_s, text));
-        EXPECT_EQ(m_backend.read(u"zemra"_s, u"FF_LOCATION_TEXTBOX"_s), text);
+        ASSERT_TRUE(save(u"zemra"_s, u"FF_LOCATION_TEXTBOX"_s, text));
+        EXPECT_EQ(stored(u"zemra"_s, u"FF_LOCATION_TEXTBOX"_s), text);
         const std::optional<RawValue> raw = readRaw(u"FF_LOCATION_TEXTBOX"_s);
         ASSERT_TRUE(raw);
         EXPECT_EQ(raw->type, DWORD(REG_SZ));
@@ -108,24 +125,25 @@ TEST_F(RegistrySettingsTest, ALeadingAtSignReadsBackAsWritten)
 {
     for (const QString &text : {u"@home"_s, u"@@twice"_s, u"@ByteArray(x)"_s}) {
         SCOPED_TRACE(text.toStdString());
-        ASSERT_TRUE(m_backend.write(u"zemra"_s, u"LOGFILE_TEXTBOX"_s, text));
-        EXPECT_EQ(m_backend.read(u"zemra"_s, u"LOGFILE_TEXTBOX"_s), text);
+        ASSERT_TRUE(save(u"zemra"_s, u"LOGFILE_TEXTBOX"_s, text));
+        EXPECT_EQ(stored(u"zemra"_s, u"LOGFILE_TEXTBOX"_s), text);
     }
 }
 
-// Values typed by hand (reg add, regedit) read as their text; writing the text an entry
-// already reads as leaves the value as it was typed, a different text replaces it.
+// Values typed by hand (reg add, regedit) read as their text; saving the text an entry
+// already reads as leaves the value as it was typed, a different text replaces it, and a
+// save leaves the values it does not set alone.
 TEST_F(RegistrySettingsTest, HandTypedValuesReadAsTextAndKeepTheirType)
 {
     writeRawNumber(u"USE_FILE_TICKBOX"_s, 1);
     writeRawText(u"LOGFILE_TEXTBOX"_s, u"%TEMP%\\zemra.log"_s, REG_EXPAND_SZ);
     writeRawText(u"OWNER"_s, u"operations team"_s);
 
-    EXPECT_EQ(m_backend.read(u"zemra"_s, u"USE_FILE_TICKBOX"_s), u"1"_s);
-    EXPECT_EQ(m_backend.read(u"zemra"_s, u"LOGFILE_TEXTBOX"_s), u"%TEMP%\\zemra.log"_s);
+    EXPECT_EQ(stored(u"zemra"_s, u"USE_FILE_TICKBOX"_s), u"1"_s);
+    EXPECT_EQ(stored(u"zemra"_s, u"LOGFILE_TEXTBOX"_s), u"%TEMP%\\zemra.log"_s);
 
-    ASSERT_TRUE(m_backend.write(u"zemra"_s, u"USE_FILE_TICKBOX"_s, u"1"_s));
-    ASSERT_TRUE(m_backend.write(u"zemra"_s, u"LOGFILE_TEXTBOX"_s, u"%TEMP%\\zemra.log"_s));
+    ASSERT_TRUE(m_backend.write(u"zemra"_s, {{u"USE_FILE_TICKBOX"_s, u"1"_s},
+                                             {u"LOGFILE_TEXTBOX"_s, u"%TEMP%\\zemra.log"_s}}));
     std::optional<RawValue> tick = readRaw(u"USE_FILE_TICKBOX"_s);
     ASSERT_TRUE(tick);
     EXPECT_EQ(tick->type, DWORD(REG_DWORD));
@@ -134,7 +152,7 @@ TEST_F(RegistrySettingsTest, HandTypedValuesReadAsTextAndKeepTheirType)
     ASSERT_TRUE(log);
     EXPECT_EQ(log->type, DWORD(REG_EXPAND_SZ));
 
-    ASSERT_TRUE(m_backend.write(u"zemra"_s, u"USE_FILE_TICKBOX"_s, u"0"_s));
+    ASSERT_TRUE(save(u"zemra"_s, u"USE_FILE_TICKBOX"_s, u"0"_s));
     tick = readRaw(u"USE_FILE_TICKBOX"_s);
     ASSERT_TRUE(tick);
     EXPECT_EQ(tick->type, DWORD(REG_SZ));
@@ -144,14 +162,15 @@ TEST_F(RegistrySettingsTest, HandTypedValuesReadAsTextAndKeepTheirType)
     EXPECT_EQ(owner->text, u"operations team"_s);
 }
 
-// An absent value, an absent section and another section's value are all "absent"; an empty
-// value is present.
-TEST_F(RegistrySettingsTest, OnlyTheSectionsOwnValuesArePresent)
+// A launch reads its own section only: another section's values are absent from it, an
+// empty value is present, and a section never written reads as a first launch's.
+TEST_F(RegistrySettingsTest, ASnapshotHoldsItsOwnSectionOnly)
 {
-    EXPECT_EQ(m_backend.read(u"zemra"_s, u"MAIN-Left"_s), std::nullopt);
-    ASSERT_TRUE(m_backend.write(u"other"_s, u"MAIN-Left"_s, u"1500"_s));
-    EXPECT_EQ(m_backend.read(u"zemra"_s, u"MAIN-Left"_s), std::nullopt);
+    EXPECT_EQ(m_backend.read(u"zemra"_s).entries.size(), 0);
+    ASSERT_TRUE(save(u"other"_s, u"MAIN-Left"_s, u"1500"_s));
+    EXPECT_EQ(stored(u"zemra"_s, u"MAIN-Left"_s), std::nullopt);
     writeRawText(u"MAIN-Top"_s, u""_s);
-    EXPECT_EQ(m_backend.read(u"zemra"_s, u"MAIN-Top"_s), u""_s);
-    EXPECT_EQ(m_backend.read(u"other"_s, u"MAIN-Left"_s), u"1500"_s);
+    EXPECT_EQ(stored(u"zemra"_s, u"MAIN-Top"_s), u""_s);
+    EXPECT_EQ(stored(u"other"_s, u"MAIN-Left"_s), u"1500"_s);
+    EXPECT_EQ(m_backend.read(u"zemra"_s).entries.size(), 1);
 }

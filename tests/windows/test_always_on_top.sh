@@ -29,10 +29,10 @@ other_copy=$(dirname "$ZEMRA")/othercopy.exe
 cp "$ZEMRA" "$other_copy"
 trap 'rm -f "$other_copy"' EXIT
 
-wine "$ZEMRA" &
+wine "$ZEMRA" 2>>"$E2E_DIR/stderr" &
 ours_pid=$!
 ours=$(wait_for_window "ZEMRA - zemra" 60) || fail "no window titled 'ZEMRA - zemra'"
-wine "$other_copy" &
+wine "$other_copy" 2>>"$E2E_DIR/stderr" &
 other_pid=$!
 other=$(wait_for_window "ZEMRA - othercopy" 60) || fail "no window titled 'ZEMRA - othercopy'"
 

@@ -8,7 +8,7 @@ set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
 # A window launch, closed through the window manager, writes the main window's entries.
-wine "$ZEMRA" &
+wine "$ZEMRA" 2>>"$E2E_DIR/stderr" &
 pid=$!
 window=$(wait_for_window "ZEMRA - zemra" 60) || fail "no window titled 'ZEMRA - zemra'"
 eval "$(xdotool getwindowgeometry --shell "$window")"

@@ -51,7 +51,7 @@ status=$?
 [ "$status" = 1 ] || fail "--headless with an unwritable log file exited with $status, expected 1"
 tr -d '\r' <"$E2E_DIR/stderr" >"$E2E_DIR/stderr.text"
 [ "$(wc -l <"$E2E_DIR/stderr.text")" = 1 ] &&
-    grep -qF "zemra: log file not written: Cannot write the log file \"$(win_path "$E2E_DIR/none/run.log")\"" \
+    grep -qF "zemra: run failed: Cannot write the log file \"$(win_path "$E2E_DIR/none/run.log")\"" \
         "$E2E_DIR/stderr.text" ||
     fail "standard error of --headless: $(cat -A "$E2E_DIR/stderr")"
 
