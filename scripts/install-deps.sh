@@ -35,7 +35,7 @@ for option in "$@"; do
         # platform plugin needs Wine's Wintab headers (libwine-dev). The program and its tests
         # run under Wine on the X server above; the installer is built with makensis; the
         # tests are cross-built from Debian's GoogleTest sources.
-        packages+=(libwine-dev wine wine64 nsis googletest zip)
+        packages+=(libwine-dev wine wine64 nsis googletest)
         ;;
     *)
         echo "install-deps.sh: unknown option $option" >&2
