@@ -396,4 +396,63 @@ TEST(FolderWalkTest, WalkersAreAddedOnlyWhileTheWalkSleepsInTheKernel)
     EXPECT_EQ(busy.bytes, 1U) << "a walk that keeps its processor busy got helpers";
 }
 
+TEST(FolderWalkTest, WhereaboutsNameTheFolderABlockedWalkerHolds)
+{
+    // One walker blocks right after opening "stuck", as one whose filesystem stopped
+    // answering would; the others walk on and run out of work. The folder held longest must
+    // be the blocked one, whichever walker holds it; once the walk ends nothing is held.
+    SizeTestTree tree;
+    tree.folder("t");
+    std::uint64_t total = 0;
+    for (int i = 0; i < 12; ++i) {
+        const std::string folder = "t/a" + std::to_string(i);
+        tree.folder(folder);
+        tree.file(folder + "/f", 10);
+        (void)tree.chain(folder, "sub", 3, 1);
+        total += 10 + 3;
+    }
+    tree.folder("t/stuck");
+    tree.file("t/stuck/g", 1000);
+    total += 1000;
+    const std::string root = tree.path("t");
+    const std::string stuck = tree.path("t/stuck");
+    for (const unsigned threads : {2U, 4U}) {
+        const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        SizeQueryControl control;
+        FolderWalk walk(fd, root, threads, control);
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool released = false;
+        walk.setEnteredHook([&](const std::string &path) {
+            if (path != stuck)
+                return;
+            std::unique_lock lock(mutex);
+            changed.wait_for(lock, std::chrono::seconds(10), [&] { return released; });
+        });
+        SizeResult result;
+        std::thread walker([&] { result = walk.run(); });
+        // Once every other folder is counted and the other walkers wait for work, the
+        // folder held longest is the blocked one.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        bool othersDone = false;
+        while (!othersDone && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            othersDone = control.bytesFound() == total - 1000 && walk.idleWalkers() == threads - 1;
+        }
+        const std::string named = control.whereabouts().oldest();
+        {
+            std::lock_guard lock(mutex);
+            released = true;
+        }
+        changed.notify_all();
+        walker.join();
+        ASSERT_TRUE(othersDone) << threads << " threads: the other walkers did not finish";
+        EXPECT_EQ(named, stuck) << threads << " threads";
+        EXPECT_TRUE(result.ok()) << result.reason;
+        EXPECT_EQ(result.bytes, total) << threads << " threads";
+        EXPECT_EQ(control.whereabouts().oldest(), "") << threads << " threads";
+    }
+}
+
 #endif

@@ -70,7 +70,7 @@ SizeResult FolderWalk::run()
             // No growth: the walk goes on with the walkers it has.
         }
     }
-    runWalker(&root);
+    runWalker(&root, 0);
     {
         std::lock_guard lock(m_mutex);
         m_finished = true;
@@ -92,7 +92,8 @@ void FolderWalk::addWalkers(std::vector<std::thread> &helpers, unsigned count)
 {
     for (unsigned started = 0; started < count; ++started) {
         try {
-            helpers.emplace_back([this] { runWalker(nullptr); });
+            const auto number = static_cast<unsigned>(helpers.size() + 1);
+            helpers.emplace_back([this, number] { runWalker(nullptr, number); });
         } catch (const std::system_error &) {
             // Fewer threads than planned: the walk is just slower. Walkers waiting for the
             // missing ones must see the new count to notice the end of the walk.
@@ -159,15 +160,16 @@ void FolderWalk::growWhileBlocked(std::vector<std::thread> &helpers)
     }
 }
 
-void FolderWalk::runWalker(Donation *first)
+void FolderWalk::runWalker(Donation *first, unsigned number)
 {
     try {
-        FolderWalker walker(*this, m_cacheSize);
+        FolderWalker walker(*this, number, m_cacheSize);
         walker.run(first);
         m_bytes.fetch_add(walker.bytes(), std::memory_order_relaxed);
     } catch (const std::bad_alloc &) {
         fail(SizeResult::failure(SizeError::Other,
                                  "Cannot size folder '" + m_rootPath + "': out of memory"));
+        m_control.whereabouts().report(number, {});
     }
 }
 

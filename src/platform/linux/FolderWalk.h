@@ -32,7 +32,10 @@ public:
     // rootPath names it in failure reasons. threads: walker threads wanted (at least one);
     // fewer run when the descriptor limit is low. control (not owned, must outlive run())
     // counts the files and bytes found as the walk goes, and its cancel request stops the
-    // walk: every walker checks it before each entry it handles.
+    // walk: every walker checks it before each entry it handles. Its whereabouts hear, from
+    // walker 0 (the thread that calls run()) and walkers 1..N (the walk's own threads), the
+    // folder each is about to open, once per folder, and an empty path when it waits for
+    // work or is done.
     FolderWalk(int rootFd, std::string rootPath, unsigned threads, SizeQueryControl &control);
     ~FolderWalk();
     FolderWalk(const FolderWalk &) = delete;
@@ -56,10 +59,14 @@ public:
     void setGrowth(unsigned mostThreads, double busyShare = 0.95, double blockedPerBusy = 2.0);
 
     // For tests: hook is called with the full path of every folder inside the tree right
-    // after the walk opens it (before reading it), on the walker thread that opened it, so
-    // it may be called from several threads at once. Set before run().
+    // after the walk opens it (before reading it), on the walker thread that reads it (a
+    // folder handed to another walker is opened by the giver), so it may be called from
+    // several threads at once. Set before run().
     using EnteredHook = std::function<void(const std::string &path)>;
     void setEnteredHook(EnteredHook hook) { m_enteredHook = std::move(hook); }
+
+    // For tests: walkers waiting for work right now (from any thread, while run() runs).
+    [[nodiscard]] unsigned idleWalkers() const { return m_idle.load(std::memory_order_relaxed); }
 
 private:
     // One thread's share of the walk, and the folders it keeps open: both take work from
@@ -92,7 +99,8 @@ private:
         }
     };
 
-    void runWalker(Donation *first);
+    // number: the walker's number in the whereabouts, 0 for the caller's thread.
+    void runWalker(Donation *first, unsigned number);
     // Starts count more walker threads into helpers; m_threads already counts them.
     void addWalkers(std::vector<std::thread> &helpers, unsigned count);
     // Every kGrowthInterval, doubles the walkers (up to m_mostThreads) when growthWanted()

@@ -126,9 +126,14 @@ SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
     const std::string &name = path.native();
     if (auto refused = refusal("folder", name))
         return std::move(*refused);
+    // The walk's first walker is this thread: it names the folder before opening it, so a
+    // target on a filesystem that no longer answers is named too.
+    FolderWhereabouts &whereabouts = control().whereabouts();
+    whereabouts.report(0, name);
     const int fd = openPath(name, O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
+        whereabouts.report(0, {});
         struct stat info = {};
         if (error == ENOTDIR && statPath(name, info) == 0 && !S_ISDIR(info.st_mode))
             return wrongKind(SizeError::NotAFolder, name, "is not a folder");
@@ -138,6 +143,7 @@ SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
     }
     if (PseudoFilesystems::isPseudo(fd)) {
         ::close(fd);
+        whereabouts.report(0, {});
         return SizeResult::of(0);
     }
     // Without a fixed count: one walker per core, more while they wait for storage.
