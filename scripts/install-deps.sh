@@ -13,6 +13,8 @@ packages=(
     xvfb xauth openbox xdotool wmctrl x11-utils
     # slowed measurements in the real-window tests
     strace
+    # the size engine's tests on a real user-space (FUSE) mount
+    bindfs
     # fonts, so that text renders under Xvfb ("Arial" maps to Liberation Sans)
     fonts-dejavu-core fonts-liberation
     # compile check of the Windows-only sources
@@ -21,8 +23,9 @@ packages=(
     dpkg-dev file desktop-file-utils appstream man-db
 )
 if [ "${1:-}" = --bench ]; then
-    # the size benchmark: timing, the tools it is compared with, and its arithmetic
-    packages+=(hyperfine time gdu ncdu bc)
+    # the size benchmark: timing, the tools it is compared with, its arithmetic, and the
+    # user-space filesystems of its FUSE section
+    packages+=(hyperfine time gdu ncdu bc squashfuse squashfs-tools)
 fi
 
 missing=()
