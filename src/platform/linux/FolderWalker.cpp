@@ -14,24 +14,23 @@
 void FolderWalker::run(FolderWalk::Donation *first)
 {
     FolderWalk::Donation donation;
-    bool working = first ? (donation = std::move(*first), true) : m_walk.take(donation);
+    bool working = first ? (donation = std::move(*first), true) : m_walk.take(donation, false);
     while (working) {
         walkFrom(donation, first == nullptr);
         first = nullptr;
         if (m_walk.stopped())
             break;
         report({});
-        working = m_walk.take(donation);
+        working = m_walk.take(donation, true);
     }
     report({});
 }
 
 void FolderWalker::report(const std::string &path)
 {
-    if (path.empty() && m_path.empty())
+    if (path.empty() && !m_holding)
         return; // nothing held, nothing to say
-    if (path.empty())
-        m_path.clear();
+    m_holding = !path.empty();
     m_walk.m_control.whereabouts().report(m_number, path);
 }
 
@@ -66,6 +65,12 @@ void FolderWalker::walkFrom(FolderWalk::Donation &donation, bool handed)
             return;
         if (m_stack.size() > 1 && m_walk.wantsDonation() && !donateOldest())
             return;
+        if (m_walk.tooMany()) {
+            // Parked, this walker is in no folder: a watcher must not take its wait for a
+            // folder that does not answer.
+            report({});
+            m_walk.park();
+        }
     }
     // Every node is free again. After a deep subtree the pool holds one node per level of
     // it; with many walkers that adds up, so a large pool is given back.
@@ -180,11 +185,12 @@ bool FolderWalker::readFolder(Node *node)
                 sizeFailure(accessError(error), "Cannot read folder", m_cache.pathOf(node), error));
             return false;
         }
-        // The watchers see what this buffer added: one pair of atomic adds per buffer
-        // (about a thousand entries) keeps them current without slowing the walk.
+        // The watchers see what this buffer added: a few atomic adds per buffer (about a
+        // thousand entries) keep them current without slowing the walk.
         const std::uint64_t filesBefore = m_files;
         const std::uint64_t bytesBefore = m_bytes;
-        for (long offset = 0; offset < length;) {
+        std::uint64_t entries = 0;
+        for (long offset = 0; offset < length; ++entries) {
             if (m_walk.checkCancel())
                 return false;
             const DirectoryReader::Entry entry = m_reader.next(offset);
@@ -205,6 +211,7 @@ bool FolderWalker::readFolder(Node *node)
         }
         if (m_files != filesBefore)
             m_walk.m_control.addFound(m_files - filesBefore, m_bytes - bytesBefore);
+        m_walk.addDone(entries);
     }
     if (node->pending == 0)
         finish(node);

@@ -88,6 +88,7 @@ private:
     // The full path of the folder entered last: the live nodes' paths are its prefixes
     // (Node::pathEnd), since every live node lies on the current path.
     std::string m_path;
+    bool m_holding = false; // a folder is reported to the whereabouts
     DirectoryReader m_reader;
     FolderCache m_cache;
     PseudoFilesystems m_pseudo;
