@@ -154,10 +154,10 @@ SizeResult walkWhileChanging(const SizeTestTree &tree, Change change, unsigned t
 }
 
 // Walks t in a child with the descriptor limit given (0: unchanged), from `start` walkers
-// that may double at every check seeing blockedPerBusy sleeps per busy walker (the processor
-// test is out of the way), running pause in every folder. On success answers, in place of
-// the byte count, how many walkers took part: the total is checked against full, and
-// against the live counters, in the child.
+// that may double, after short measurements, while the walk sees blockedPerBusy sleeps per
+// busy walker (the processor test is out of the way), running pause in every folder. On success
+// answers, in place of the byte count, how many walkers took part: the total is checked against
+// full, and against the live counters, in the child.
 SizeResult walkersThatTookPart(const SizeTestTree &tree, std::uint64_t full, rlim_t limit,
                                unsigned start, double blockedPerBusy,
                                const std::function<void()> &pause)
@@ -169,7 +169,13 @@ SizeResult walkersThatTookPart(const SizeTestTree &tree, std::uint64_t full, rli
             return SizeResult{0, SizeError::Other, "setup: open"};
         SizeQueryControl control;
         FolderWalk walk(fd, root, start, control);
-        walk.setGrowth(LinuxSizeQuery::kMaxThreads, 1e9, blockedPerBusy);
+        GrowthRule rule;
+        rule.most = LinuxSizeQuery::kMaxThreads;
+        rule.least = start; // more is tried first
+        rule.window = 2;
+        rule.busyShare = 1e9;
+        rule.blockedPerBusy = blockedPerBusy;
+        walk.setGrowth(rule);
         std::mutex mutex;
         std::set<std::thread::id> walkers;
         walk.setEnteredHook([&](const std::string &) {
@@ -351,7 +357,7 @@ TEST(FolderWalkTest, CancelFromAnotherThreadStopsInsideALargeFolder)
 
 TEST(FolderWalkTest, WalkersAddedDuringTheWalkGiveExactTotals)
 {
-    // Growth made to happen at every check (a huge busy share, no sleeps needed), on trees
+    // Growth tried at every measurement (a huge busy share, no sleeps needed), on trees
     // that need folders re-entered and hand-overs to new walkers; each folder is slowed a
     // little so that the walk outlasts several checks.
     SizeTestTree tree;

@@ -35,13 +35,13 @@ FolderWalk::FolderWalk(int rootFd, std::string rootPath, unsigned threads,
     m_cacheSize = static_cast<unsigned>(std::clamp<long>(available / m_threads / 2 - 2, 2, 64));
 }
 
-void FolderWalk::setGrowth(unsigned mostThreads, double busyShare, double blockedPerBusy)
+void FolderWalk::setGrowth(const GrowthRule &rule)
 {
     m_tuned = true;
-    m_rule.busyShare = busyShare;
-    m_rule.blockedPerBusy = blockedPerBusy;
-    m_mostThreads = std::clamp(mostThreads, m_startThreads, m_threadLimit);
+    m_rule = rule;
+    m_mostThreads = std::clamp(rule.most, m_startThreads, m_threadLimit);
     m_rule.most = m_mostThreads;
+    m_rule.least = std::clamp(rule.least, 1U, m_startThreads);
     // Sized for the most walkers that may run, so the descriptors stay bounded.
     m_cacheSize =
         static_cast<unsigned>(std::clamp<long>(m_available / m_mostThreads / 2 - 2, 2, 64));

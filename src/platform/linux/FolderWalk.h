@@ -50,17 +50,16 @@ public:
     // tree changed during the walk"), never with a smaller total.
     [[nodiscard]] SizeResult run();
 
-    // Lets the walk choose how many walkers run, from 1 up to mostThreads (clamped like
-    // threads), by the rate at which entries get done, while the walkers sleep in the kernel
-    // and leave processors idle (GrowthState.h): on a cold cache, a disk or a network share
-    // more requests in flight speed the walk up; behind a FUSE daemon that answers one
+    // Lets the walk choose how many walkers run, from rule.least up to rule.most (clamped
+    // like threads), by the rate at which entries get done, while the walkers sleep in the
+    // kernel and leave processors idle (GrowthState.h): on a cold cache, a disk or a network
+    // share more requests in flight speed the walk up; behind a FUSE daemon that answers one
     // request at a time fewer walkers do. Walkers beyond the chosen count park at their next
     // folder, keeping their work, and walkers are started when the count grows past those
     // there are. On a warm cache the walkers neither sleep nor leave processors idle and the
-    // count never changes. Set before run(). busyShare and blockedPerBusy are walkersWait()'s
-    // thresholds (GrowthSample.h); tests pass a huge busyShare and no blockedPerBusy to make
-    // every measurement try another count.
-    void setGrowth(unsigned mostThreads, double busyShare = 0.95, double blockedPerBusy = 2.0);
+    // count never changes. Set before run(). Tests pass a huge busyShare and no
+    // blockedPerBusy to make every measurement try another count.
+    void setGrowth(const GrowthRule &rule);
 
     // For tests: hook is called with the full path of every folder inside the tree right
     // after the walk opens it (before reading it), on the walker thread that reads it (a

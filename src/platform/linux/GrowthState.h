@@ -9,25 +9,28 @@
 // help) or for a server that answers one request at a time (a FUSE daemon such as
 // squashfuse: more walkers only add switches and thrash its caches). Which it is shows only
 // in the rate, so the rule tries: it halves the count and keeps the halving when the rate
-// stays at least `keep` of what it was; failing that it doubles the count and keeps the
-// doubling when the rate rises by at least `gain`; a trial that fails restores the count
-// and is not repeated (a failed halving is followed at once by a doubling, measured against
-// the rate before the halving). A settled count whose rate falls below `fall` of the rate it was
-// chosen at, two measurements in a row, is tried anew in both directions. Every rate is the
-// mean over a measurement of `window` intervals, the first interval after a change left
-// out (walkers then still start, park or hand work over). Nothing is tried while the
-// walkers do not wait (a warm cache keeps the processors busy), so then the count never
-// changes.
+// stays at least `keep` of the settled count's; failing that it doubles the count and keeps
+// the doubling when the rate rises by at least `gain`. A trial alternates `trialRounds`
+// measurements at the tried count with as many at the settled one and compares the sums, so
+// that what the walk itself changes meanwhile (folders of other sizes and depths, other
+// load) falls on both alike. A failed trial restores the count and is not repeated, until
+// the settled count's rate falls below `fall` of the rate it was chosen at for
+// `fallMeasurements` measurements in a row: then both directions are tried anew. A measurement is
+// the mean rate over `window` intervals, the first interval after a change left out (walkers then
+// still start, park or hand work over). Nothing is tried while the walkers do not wait (a
+// warm cache keeps the processors busy), so then the count never changes.
 struct GrowthRule
 {
-    unsigned least = 1;      // fewest walkers
-    unsigned most = 32;      // most walkers
-    unsigned window = 3;     // intervals per measurement, the first one not counted
-    double busyShare = 0.95; // walkersWait() thresholds
+    unsigned least = 1;       // fewest walkers
+    unsigned most = 32;       // most walkers
+    unsigned window = 2;      // intervals per measurement, the first one not counted
+    unsigned trialRounds = 4; // measurements at each of the two counts a trial compares
+    double busyShare = 0.95;  // walkersWait() thresholds
     double blockedPerBusy = 2.0;
-    double gain = 0.10; // a doubling must raise the rate by this share
-    double keep = 0.90; // a halving must keep this share of the rate
-    double fall = 0.60; // a settled rate below this share of its own is measured anew
+    double gain = 0.10;             // a doubling must raise the rate by this share
+    double keep = 0.90;             // a halving must keep this share of the rate
+    double fall = 0.50;             // a settled rate below this share of its own is measured anew
+    unsigned fallMeasurements = 10; // when it stays there for this many measurements
 };
 
 struct GrowthState
@@ -36,11 +39,14 @@ struct GrowthState
 
     unsigned active = 1; // walkers allowed to run
     Trial trial = Trial::None;
-    unsigned settled = 1;   // the count a failed trial goes back to
-    double settledRate = 0; // entries per second last measured at `settled`
+    unsigned settled = 1;   // the count a trial compares with and a failed one goes back to
     double chosenRate = 0;  // the rate `settled` was chosen at; 0 before the first measurement
     unsigned slower = 0;    // a count found slower than the one above it (0: none)
     unsigned noFaster = 0;  // a count found no faster than the one below it (0: none)
+    unsigned tried = 0;     // the count on trial
+    unsigned step = 0;      // measurements of the trial taken, tried and settled by turns
+    double triedSum = 0;    // the trial's rates at the tried count
+    double settledSum = 0;  // and at the settled count
     unsigned intervals = 0; // intervals seen in the current measurement
     double rateSum = 0;     // their rates, the first left out
     unsigned fallen = 0;    // measurements in a row below `fall` of chosenRate
@@ -68,75 +74,77 @@ struct GrowthState
     // A measurement at a count that stays goes on without a left-out interval.
     next.intervals = 1;
     next.rateSum = 0;
-    const auto restart = [&next] {
+    const auto changeTo = [&next](unsigned count) {
+        next.active = count;
         next.intervals = 0;
-        next.rateSum = 0;
     };
     const auto doubled = [&rule](unsigned count) {
         return 2 * count < rule.most ? 2 * count : rule.most;
     };
+    const auto beginTrial = [&next, &changeTo](GrowthState::Trial trial, unsigned count) {
+        next.trial = trial;
+        next.tried = count;
+        next.step = 0;
+        next.triedSum = next.settledSum = 0;
+        changeTo(count);
+    };
+    const bool waiting = walkersWait(sample, rule.busyShare, rule.blockedPerBusy);
 
-    switch (state.trial) {
-    case GrowthState::Trial::Fewer:
-        next.trial = GrowthState::Trial::None;
-        if (rate >= rule.keep * state.settledRate) {
-            next.noFaster = state.settled;
-            next.settled = state.active;
-            next.settledRate = next.chosenRate = rate;
+    if (state.trial != GrowthState::Trial::None) {
+        const bool atTried = state.step % 2 == 0;
+        (atTried ? next.triedSum : next.settledSum) += rate;
+        next.step = state.step + 1;
+        if (next.step < 2 * rule.trialRounds) {
+            changeTo(atTried ? state.settled : state.tried);
             return next;
         }
-        // Fewer is slower: more is tried next, against the rate measured before.
-        next.slower = state.active;
-        next.active = state.settled;
-        restart();
-        if (const unsigned more = doubled(state.settled);
-            more > state.settled && (next.noFaster == 0 || more < next.noFaster) &&
-            walkersWait(sample, rule.busyShare, rule.blockedPerBusy)) {
-            next.trial = GrowthState::Trial::More;
-            next.active = more;
-        }
-        return next;
-    case GrowthState::Trial::More:
+        // The last measurement was at the settled count, where a failed trial stays.
+        const double tried = next.triedSum / rule.trialRounds;
+        const double settled = next.settledSum / rule.trialRounds;
         next.trial = GrowthState::Trial::None;
-        if (rate >= (1 + rule.gain) * state.settledRate) {
+        if (state.trial == GrowthState::Trial::Fewer) {
+            if (tried >= rule.keep * settled) {
+                next.noFaster = state.settled;
+                next.settled = state.tried;
+                next.chosenRate = tried;
+                changeTo(state.tried);
+                return next;
+            }
+            // Fewer is slower: more is tried next.
+            next.slower = state.tried;
+            const unsigned more = doubled(state.settled);
+            if (waiting && more > state.settled && (next.noFaster == 0 || more < next.noFaster))
+                beginTrial(GrowthState::Trial::More, more);
+            return next;
+        }
+        if (tried >= (1 + rule.gain) * settled) {
             next.slower = state.settled;
-            next.settled = state.active;
-            next.settledRate = next.chosenRate = rate;
+            next.settled = state.tried;
+            next.chosenRate = tried;
+            changeTo(state.tried);
             return next;
         }
-        next.noFaster = state.active;
-        next.active = state.settled;
-        restart();
+        next.noFaster = state.tried;
         return next;
-    case GrowthState::Trial::None:
-        break;
     }
 
-    next.settledRate = rate;
     if (next.chosenRate <= 0)
         next.chosenRate = rate;
     next.fallen = rate < rule.fall * next.chosenRate ? next.fallen + 1 : 0;
-    if (next.fallen >= 2) {
+    if (next.fallen >= rule.fallMeasurements) {
         // The walk changed (another filesystem, another part of the disk): what was found
         // no longer holds.
         next.slower = next.noFaster = 0;
         next.fallen = 0;
         next.chosenRate = rate;
     }
-    if (!walkersWait(sample, rule.busyShare, rule.blockedPerBusy))
+    if (!waiting)
         return next;
     const unsigned fewer = state.active / 2 > rule.least ? state.active / 2 : rule.least;
     const unsigned more = doubled(state.active);
-    if (fewer < state.active && fewer > next.slower) {
-        next.trial = GrowthState::Trial::Fewer;
-        next.active = fewer;
-    } else if (more > state.active && (next.noFaster == 0 || more < next.noFaster)) {
-        next.trial = GrowthState::Trial::More;
-        next.active = more;
-    } else {
-        return next;
-    }
-    next.settled = state.active;
-    restart();
+    if (fewer < state.active && fewer > next.slower)
+        beginTrial(GrowthState::Trial::Fewer, fewer);
+    else if (more > state.active && (next.noFaster == 0 || more < next.noFaster))
+        beginTrial(GrowthState::Trial::More, more);
     return next;
 }

@@ -150,7 +150,10 @@ SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
     FolderWalk walk(fd, name,
                     m_fixedThreads > 0 ? m_fixedThreads : std::min(availableCores(), kMaxThreads),
                     control());
-    if (m_fixedThreads == 0)
-        walk.setGrowth(kGrowthThreads);
+    if (m_fixedThreads == 0) {
+        GrowthRule rule;
+        rule.most = kGrowthThreads;
+        walk.setGrowth(rule);
+    }
     return walk.run();
 }
