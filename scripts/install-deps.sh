@@ -11,10 +11,9 @@ packages=(
     libgtest-dev libgmock-dev
     # real-window tests: X server, window manager, input and window inspection
     xvfb xauth openbox xdotool wmctrl x11-utils
-    # slowed measurements in the real-window tests
-    strace
-    # the size engine's tests on a real user-space (FUSE) mount
-    bindfs
+    # slowed measurements in the real-window tests, and a user-space mount that stops
+    # answering (also the size engine's tests on a real FUSE mount)
+    strace bindfs
     # fonts, so that text renders under Xvfb ("Arial" maps to Liberation Sans)
     fonts-dejavu-core fonts-liberation
     # compile check of the Windows-only sources

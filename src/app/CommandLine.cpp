@@ -38,8 +38,19 @@ struct Options
     QCommandLineOption version{{u"v"_s, u"version"_s}, u"Show the version and exit."_s};
     QCommandLineOption headless{
         u"headless"_s,
-        u"Run without showing a window (Qt's offscreen platform), for scheduled unattended "
-        "runs. Everything else happens as in a windowed launch."_s};
+        u"Run the stored unattended launch (AutoStart and AutoClose ticked) without showing a "
+        "window (Qt's offscreen platform). Everything else happens as in a windowed launch; "
+        "without both ticks it exits 2 at once."_s};
+    QCommandLineOption file{u"file"_s,
+                            u"Measure the file PATH once, at once and without a window, write "
+                            "the run log to --log, and exit. Stored settings are neither read "
+                            "nor written."_s,
+                            u"PATH"_s};
+    QCommandLineOption folder{u"folder"_s, u"The same for the folder tree PATH."_s, u"PATH"_s};
+    QCommandLineOption log{u"log"_s,
+                           u"Where --file or --folder writes the run log, replacing the file; "
+                           "- for standard output."_s,
+                           u"FILE"_s};
     QCommandLineOption platform{u"platform"_s, u"Qt platform plugin."_s, u"name"_s};
 };
 
@@ -53,6 +64,9 @@ void configure(QCommandLineParser &parser, Options &options)
     parser.addOption(options.help);
     parser.addOption(options.version);
     parser.addOption(options.headless);
+    parser.addOption(options.file);
+    parser.addOption(options.folder);
+    parser.addOption(options.log);
     options.platform.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(options.platform);
     for (const char *name : QtOptionsWithValue) {
@@ -90,6 +104,33 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
         parsed.error = u"Unexpected argument '%1'."_s.arg(stray.constFirst());
         return parsed;
     }
+    for (const QCommandLineOption *once : {&options.file, &options.folder, &options.log}) {
+        if (parser.values(*once).size() > 1) {
+            parsed.action = Action::Reject;
+            parsed.error = u"--%1 is given more than once."_s.arg(once->names().constFirst());
+            return parsed;
+        }
+    }
+    const bool file = parser.isSet(options.file);
+    const bool folder = parser.isSet(options.folder);
+    const bool log = parser.isSet(options.log);
+    if (file && folder) {
+        parsed.action = Action::Reject;
+        parsed.error = u"--file and --folder cannot be given together."_s;
+        return parsed;
+    }
+    if ((file || folder) != log) {
+        parsed.action = Action::Reject;
+        parsed.error = log ? u"--log needs --file PATH or --folder PATH."_s
+                           : u"--file and --folder need --log FILE."_s;
+        return parsed;
+    }
+    if (log) {
+        parsed.action = Action::MeasureOnce;
+        parsed.folder = folder;
+        parsed.target = parser.value(folder ? options.folder : options.file);
+        parsed.logPath = parser.value(options.log);
+    }
     if (parser.isSet(options.help))
         parsed.action = Action::ShowHelp;
     else if (parser.isSet(options.version))
@@ -110,9 +151,14 @@ QString CommandLine::helpText(const QString &programName)
     // The parser would take the program's name from the application object, which does
     // not exist yet when the program answers --help.
     QString text = parser.helpText();
-    text.replace(0, text.indexOf(u'\n'), u"Usage: %1 [options]"_s.arg(programName));
-    text += u"\nExit status: 0 after a good run, 1 when the last run failed, 2 for a wrong\n"
-            "argument or when no display can be reached. See zemra(1) for scheduled use.\n"_s;
+    text.replace(0, text.indexOf(u'\n'),
+                 u"Usage: %1 [options]\n"
+                 "       %1 --folder PATH --log FILE\n"
+                 "       %1 --file PATH --log FILE"_s.arg(programName));
+    text += u"\nExit status: 0 after a good run (or none), 1 when the last run failed, 2 for a\n"
+            "wrong argument or when a launch without a window has nothing to do (no display,\n"
+            "AutoStart and AutoClose not both ticked, settings that cannot be read), 128 + N\n"
+            "when signal N ended it (SIGTERM, SIGINT, SIGHUP). See zemra(1) for scheduled use.\n"_s;
     return text;
 }
 
@@ -135,6 +181,7 @@ int CommandLine::answer(const Parsed &parsed, const QString &programName)
         std::fputs(qPrintable(helpText(programName)), stderr);
         return UsageErrorStatus;
     case Action::Run:
+    case Action::MeasureOnce:
         break;
     }
     return 0;

@@ -6,15 +6,16 @@
 // The program's command-line options, parsed before any window system is touched, so that
 // --help, --version and a wrong argument are answered even where no display can be reached.
 //
-// The options: -h/--help, -v/--version and --headless. The options Qt's application object
-// reads itself (-platform, -style, -display, ...) are accepted here and left in place for
-// it. Single-dash words are whole option names, as Qt's own options are ("-platform", not
-// "-p -l -a ...").
+// The options: -h/--help, -v/--version, --headless, and the one-shot run --file PATH or
+// --folder PATH with --log FILE. The options Qt's application object reads itself
+// (-platform, -style, -display, ...) are accepted here and left in place for it. Single-dash
+// words are whole option names, as Qt's own options are ("-platform", not "-p -l -a ...").
 class CommandLine
 {
 public:
     enum class Action {
         Run,         // start the program
+        MeasureOnce, // measure the target given at once, without a window, and exit
         ShowHelp,    // print helpText() on standard output, exit 0
         ShowVersion, // print versionText() on standard output, exit 0
         Reject,      // print the error and the usage on standard error, exit 2
@@ -27,12 +28,18 @@ public:
         bool headless = false;
         // The value of Qt's -platform option, empty when it was not given.
         QString platform;
+        // For MeasureOnce: what to measure, and where the run log goes ("-": standard output).
+        bool folder = false;
+        QString target;
+        QString logPath;
         // For Reject: one line saying what is wrong, without the program name.
         QString error;
     };
 
     // arguments[0] is the program as it was started; the rest are its arguments. Help and
-    // version win over everything else given with them, an error over both.
+    // version win over everything else given with them, an error over both. A one-shot run
+    // needs exactly one of --file and --folder, and --log; none of the three may be given
+    // twice.
     [[nodiscard]] static Parsed parse(const QStringList &arguments);
 
     // The usage and the options, ending in a line break; programName heads the usage line.

@@ -5,13 +5,20 @@
 using namespace Qt::Literals::StringLiterals;
 
 LaunchDecision::Mode LaunchDecision::decide(bool headlessRequested, bool showsWindows,
-                                            bool unattended)
+                                            const Settings &settings)
 {
-    if (headlessRequested)
-        return Mode::Headless;
-    if (showsWindows)
+    if (!headlessRequested && showsWindows)
         return Mode::Windowed;
-    return unattended ? Mode::UnattendedNoDisplay : Mode::NoDisplay;
+    if (!settings.readable)
+        return Mode::SettingsUnreadable;
+    if (headlessRequested)
+        return settings.unattended ? Mode::Headless : Mode::NothingToDo;
+    return settings.unattended ? Mode::UnattendedNoDisplay : Mode::NoDisplay;
+}
+
+bool LaunchDecision::endsAtOnce(Mode mode)
+{
+    return mode == Mode::NoDisplay || mode == Mode::NothingToDo || mode == Mode::SettingsUnreadable;
 }
 
 bool LaunchDecision::platformShowsWindows(const QString &platform, const DisplayServers &servers)
@@ -40,8 +47,14 @@ QString LaunchDecision::message(Mode mode)
         return u"no display reachable; AutoStart and AutoClose are ticked, so running "
                "unattended without a window"_s;
     case Mode::NoDisplay:
-        return u"no display reachable (neither X11 nor Wayland). Use --headless to run "
-               "without a window, or tick AutoStart and AutoClose for unattended runs."_s;
+        return u"no display reachable (neither X11 nor Wayland). Tick AutoStart and AutoClose "
+               "for unattended runs, or measure once with --folder PATH --log FILE."_s;
+    case Mode::NothingToDo:
+        return u"AutoStart and AutoClose are not both ticked, so a headless launch has "
+               "nothing to do. Tick both in the window, or measure once with --folder PATH "
+               "--log FILE."_s;
+    case Mode::SettingsUnreadable:
+        return u"the settings cannot be read, so there is nothing to run without a window"_s;
     case Mode::Windowed:
     case Mode::Headless:
         break;

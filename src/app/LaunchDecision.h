@@ -12,17 +12,34 @@
 class LaunchDecision
 {
 public:
+    // A launch without a window must end by itself: it runs only when the settings can be
+    // read and have AutoStart and AutoClose ticked, and otherwise ends at once with status
+    // EndsAtOnceStatus and its message, never waiting for a signal.
     enum class Mode {
         Windowed,            // the usual launch
-        Headless,            // --headless: offscreen platform, no window shown
-        UnattendedNoDisplay, // no display, AutoStart and AutoClose ticked: as Headless
-        NoDisplay,           // no display and no unattended settings: exit with an error
+        Headless,            // --headless, unattended settings: offscreen platform
+        UnattendedNoDisplay, // no display, unattended settings: as Headless
+        NoDisplay,           // no display, settings not unattended: ends at once
+        NothingToDo,         // --headless, settings not unattended: ends at once
+        SettingsUnreadable,  // no window, and the settings cannot be read: ends at once
+    };
+
+    // What a launch without a window needs to know of the stored settings.
+    struct Settings
+    {
+        bool readable = true;
+        // AutoStart and AutoClose are both ticked.
+        bool unattended = false;
     };
 
     // headlessRequested: --headless was given. showsWindows: the platform Qt would use can
-    // show windows (see platformShowsWindows). unattended: the stored AutoStart and
-    // AutoClose tickboxes are both ticked.
-    [[nodiscard]] static Mode decide(bool headlessRequested, bool showsWindows, bool unattended);
+    // show windows (see platformShowsWindows). settings is looked at only for launches
+    // that show no window.
+    [[nodiscard]] static Mode decide(bool headlessRequested, bool showsWindows,
+                                     const Settings &settings);
+
+    // Whether the launch ends at once, with EndsAtOnceStatus, instead of starting.
+    [[nodiscard]] static bool endsAtOnce(Mode mode);
 
     // Whether Qt's platform can show windows. platform is Qt's platform choice, from -platform
     // or else $QT_QPA_PLATFORM: a ';'-separated list of names Qt tries in turn, each perhaps
@@ -32,7 +49,8 @@ public:
     [[nodiscard]] static bool platformShowsWindows(const QString &platform,
                                                    const DisplayServers &servers);
 
-    // The one line on standard error for the two display-less modes (without program name).
+    // The one line on standard error for the modes without a window (without program name);
+    // empty for the others.
     [[nodiscard]] static QString message(Mode mode);
 
     // The arguments for Qt's application object: the program's own, with "-platform
@@ -41,5 +59,5 @@ public:
     // text; the vector ends with a null pointer, which the count leaves out.
     [[nodiscard]] static std::vector<char *> qtArguments(int argc, char **argv, Mode mode);
 
-    static constexpr int NoDisplayStatus = 2;
+    static constexpr int EndsAtOnceStatus = 2;
 };

@@ -9,15 +9,22 @@
 #include "ui/AboutWindow.h"
 #include "ui/LogOutputWindow.h"
 
-MainController::MainController(const PlatformServices &services)
-    : m_services(services), m_executableName(services.executableName.name()),
-      m_store(services.settings, m_executableName), m_window(services.clock),
-      m_lifecycle(m_window, m_store),
+#include <cstdio>
+#include <cstdlib>
+
+MainController::MainController(const PlatformServices &services, SettingsStore &store)
+    : m_services(services), m_executableName(services.executableName.name()), m_store(store),
+      m_window(services.clock), m_lifecycle(m_window, m_store),
       m_run(m_window, m_store, m_executableName, services.createSizeQuery, services.numberLocale,
             services.textFileWriter, services.workQueue, services.clock)
 {
     connectHandlers();
     m_lifecycle.load(m_executableName);
+    if (!m_store.unreadable().isEmpty())
+        m_run.setStandingNotice(
+            QStringLiteral("The settings could not be read (%1), so the window shows the "
+                           "defaults and this launch saves no settings.")
+                .arg(m_store.unreadable()));
 }
 
 void MainController::connectHandlers()
@@ -74,4 +81,23 @@ void MainController::closeSecondaryWindows()
 bool MainController::lastRunFailed() const
 {
     return m_run.lastRunFailed();
+}
+
+void MainController::closeOnSignal(int signalNumber)
+{
+    if (m_signalStatus != 0) {
+        std::fflush(nullptr);
+        std::_Exit(128 + signalNumber);
+    }
+    m_signalStatus = 128 + signalNumber;
+    m_window.close();
+}
+
+int MainController::exitStatus(int eventLoopStatus) const
+{
+    if (m_signalStatus != 0)
+        return m_signalStatus;
+    if (eventLoopStatus != 0)
+        return eventLoopStatus;
+    return m_run.lastRunFailed() ? 1 : 0;
 }

@@ -14,12 +14,24 @@ class LogOutputWindow;
 class MainController
 {
 public:
-    explicit MainController(const PlatformServices &services);
+    // store: the launch's settings, read once; it outlives the controller.
+    MainController(const PlatformServices &services, SettingsStore &store);
 
     [[nodiscard]] MainWindow &window() { return m_window; }
 
     // Whether the latest measurement run of this launch failed (false before any run).
     [[nodiscard]] bool lastRunFailed() const;
+
+    // A request to end the program (SIGTERM, SIGINT, SIGHUP): closes the main window as its
+    // close box does, so a measurement under way is cancelled without writing the log and
+    // the settings are saved. A second request while the first is being handled ends the
+    // process at once.
+    void closeOnSignal(int signalNumber);
+
+    // The process's exit status once the event loop returned eventLoopStatus: 128 + the
+    // signal's number after closeOnSignal(), else the event loop's own status when it is
+    // not 0, else 1 when the latest run failed and 0 otherwise.
+    [[nodiscard]] int exitStatus(int eventLoopStatus) const;
 
 private:
     void connectHandlers();
@@ -29,13 +41,14 @@ private:
     void closeSecondaryWindows();
 
     PlatformServices m_services;
-    // Asked of the platform once: it names the settings section, the window and every run log.
+    // Asked of the platform once: it names the window and every run log.
     const QString m_executableName;
-    SettingsStore m_store;
+    SettingsStore &m_store;
     MainWindow m_window;
     MainWindowLifecycle m_lifecycle;
     // Made on their first opening, then reused; owned by the main window.
     LogOutputWindow *m_logOutputWindow = nullptr;
     AboutWindow *m_aboutWindow = nullptr;
     MeasurementRun m_run;
+    int m_signalStatus = 0;
 };

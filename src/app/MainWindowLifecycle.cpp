@@ -54,12 +54,15 @@ void MainWindowLifecycle::load(const QString &executableName)
     for (std::size_t i = 0; i < ticks.size(); ++i)
         ticks[i] = m_store.readTick(storedTicks[i].setting);
     // Both target kinds stored as ticked would leave both boxes disabled, with no way out
-    // through the window: keep only the one that fits the stored target, or neither.
+    // through the window: keep only the one that fits the stored target. The stored ticks
+    // stay as they are unless the user changes the target kind.
+    m_adjustedTargetTicks.reset();
     if (ticks[UseFileIndex] == 1 && ticks[UseFolderIndex] == 1) {
         const TargetTickRestore::Ticks kept = TargetTickRestore::forBothTicked(
             TargetTickRestore::kindOf(m_store.readPath(Setting::TargetPath)));
         ticks[UseFileIndex] = kept.useFile;
         ticks[UseFolderIndex] = kept.useFolder;
+        m_adjustedTargetTicks = kept;
     }
     for (std::size_t i = 0; i < ticks.size(); ++i)
         TickBox::setValue(*(form.*storedTicks[i].box), ticks[i]);
@@ -91,8 +94,17 @@ void MainWindowLifecycle::load(const QString &executableName)
 void MainWindowLifecycle::unload()
 {
     Ui::ZEMRA_MAIN &form = m_window.form();
-    m_placement.save(m_window);
-    for (const StoredTick &tick : storedTicks)
-        m_store.writeTick(tick.setting, TickBox::value(*(form.*tick.box)));
+    m_placement.writePosition(m_window);
+    std::array<qint16, std::size(storedTicks)> ticks{};
+    for (std::size_t i = 0; i < ticks.size(); ++i)
+        ticks[i] = TickBox::value(*(form.*storedTicks[i].box));
+    // Target ticks the load adjusted and the user left alone are not the user's change.
+    if (m_adjustedTargetTicks && ticks[UseFileIndex] == m_adjustedTargetTicks->useFile &&
+        ticks[UseFolderIndex] == m_adjustedTargetTicks->useFolder) {
+        ticks[UseFileIndex] = 1;
+        ticks[UseFolderIndex] = 1;
+    }
+    for (std::size_t i = 0; i < ticks.size(); ++i)
+        m_store.writeTick(storedTicks[i].setting, ticks[i]);
     RunState::savePaths(form, m_store);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/TargetTickRestore.h"
 #include "placement/WindowPlacement.h"
+
+#include <optional>
 
 class MainWindow;
 class SettingsStore;
@@ -18,11 +21,14 @@ public:
     // handling, so the handlers must be connected before this is called.
     void load(const QString &executableName);
 
-    // Runs once, when the window closes, however it is closed.
+    // Runs once, when the window closes, however it is closed: writes the settings and
+    // saves them in one go.
     void unload();
 
 private:
     MainWindow &m_window;
     SettingsStore &m_store;
     WindowPlacement m_placement;
+    // The target ticks the load chose when both were stored as ticked.
+    std::optional<TargetTickRestore::Ticks> m_adjustedTargetTicks;
 };

@@ -6,7 +6,6 @@
 class Clock;
 class ExecutableName;
 class NumberLocale;
-class SettingsBackend;
 class SizeQuery;
 class TextFileWriter;
 class WindowZOrder;
@@ -17,7 +16,6 @@ class WorkQueue;
 struct PlatformServices
 {
     Clock &clock;
-    SettingsBackend &settings;
     const ExecutableName &executableName;
     // Makes a new size query service; a measurement run makes one for each pass.
     std::function<std::unique_ptr<SizeQuery>()> createSizeQuery;

@@ -1,7 +1,5 @@
 #include "app/StartupCheck.h"
 
-#include "platform/ProcessExecutableName.h"
-#include "platform/SettingsBackend.h"
 #include "settings/SettingsStore.h"
 
 #include <QDir>
@@ -17,12 +15,6 @@ namespace {
 void printLine(const QString &programName, const QString &line)
 {
     std::fputs(qPrintable(programName + u": "_s + line + u'\n'), stderr);
-}
-
-bool unattendedForCurrentUser(const QString &programName)
-{
-    const std::unique_ptr<SettingsBackend> backend = createSettingsBackend();
-    return StartupCheck::unattended(*backend, ProcessExecutableName::fromFileName(programName));
 }
 
 } // namespace
@@ -42,30 +34,27 @@ QStringList StartupCheck::arguments(int argc, char **argv)
 }
 
 LaunchDecision::Mode StartupCheck::decide(const CommandLine::Parsed &commandLine,
-                                          const QString &programName)
+                                          const QString &programName,
+                                          const std::function<const SettingsStore &()> &settings)
 {
-    if (commandLine.headless) {
-        // Nothing but a signal ends a launch that shows no window and does not close itself.
-        if (!unattendedForCurrentUser(programName))
-            printLine(programName, u"AutoStart and AutoClose are not both ticked; this headless "
-                                   "launch runs until it is ended by a signal"_s);
-        return LaunchDecision::Mode::Headless;
-    }
     const QString platform = commandLine.platform.isEmpty()
                                  ? qEnvironmentVariable("QT_QPA_PLATFORM")
                                  : commandLine.platform;
     // A platform such as offscreen shows windows whatever the display servers say: then
     // neither is connected to nor are the plugin folders searched.
     bool showsWindows = LaunchDecision::platformShowsWindows(platform, {true, true});
-    if (showsWindows != LaunchDecision::platformShowsWindows(platform, {false, false})) {
+    if (!commandLine.headless &&
+        showsWindows != LaunchDecision::platformShowsWindows(platform, {false, false})) {
         DisplayServers servers = DisplayServers::probe();
         const QStringList folders = pluginFolders();
         servers.x11 = servers.x11 && platformPluginInstalled(u"xcb"_s, folders);
         servers.wayland = servers.wayland && platformPluginInstalled(u"wayland"_s, folders);
         showsWindows = LaunchDecision::platformShowsWindows(platform, servers);
     }
-    const LaunchDecision::Mode mode = LaunchDecision::decide(
-        false, showsWindows, !showsWindows && unattendedForCurrentUser(programName));
+    const bool windowless = commandLine.headless || !showsWindows;
+    const LaunchDecision::Mode mode =
+        LaunchDecision::decide(commandLine.headless, showsWindows,
+                               windowless ? outlook(settings()) : LaunchDecision::Settings{});
     const QString message = LaunchDecision::message(mode);
     if (!message.isEmpty())
         printLine(programName, message);
@@ -93,9 +82,8 @@ QStringList StartupCheck::pluginFolders()
     return folders;
 }
 
-bool StartupCheck::unattended(SettingsBackend &backend, const QString &section)
+LaunchDecision::Settings StartupCheck::outlook(const SettingsStore &store)
 {
-    const SettingsStore store(backend, section);
-    return store.readTick(Setting::AutoStartTick) == 1 &&
-           store.readTick(Setting::AutoCloseTick) == 1;
+    return {store.unreadable().isEmpty(), store.readTick(Setting::AutoStartTick) == 1 &&
+                                              store.readTick(Setting::AutoCloseTick) == 1};
 }

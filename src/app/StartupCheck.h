@@ -6,7 +6,9 @@
 #include <QString>
 #include <QStringList>
 
-class SettingsBackend;
+#include <functional>
+
+class SettingsStore;
 
 // What main() finds out before Qt's application object exists: the program's name, its
 // arguments, and how the launch goes on (LaunchDecision) given the environment, the display
@@ -19,11 +21,12 @@ public:
     [[nodiscard]] static QStringList arguments(int argc, char **argv);
 
     // For a command line whose action is Run. Probes the display servers only when needed
-    // and reads the settings of section only when no display answers or for --headless.
-    // Prints the one-line notice or error of the decided mode on standard error, prefixed
-    // with programName.
-    [[nodiscard]] static LaunchDecision::Mode decide(const CommandLine::Parsed &commandLine,
-                                                     const QString &programName);
+    // and asks for the settings (settings() reads them on its first call) only when no
+    // display answers or for --headless. Prints the one-line notice or error of the decided
+    // mode on standard error, prefixed with programName.
+    [[nodiscard]] static LaunchDecision::Mode
+    decide(const CommandLine::Parsed &commandLine, const QString &programName,
+           const std::function<const SettingsStore &()> &settings);
 
     // Whether a Qt platform plugin whose name starts with name ("xcb", "wayland") is in a
     // "platforms" subfolder of one of pluginFolders. A display is of no use to Qt without
@@ -34,7 +37,8 @@ public:
     // Where Qt looks for plugins: $QT_PLUGIN_PATH, then Qt's own plugin folder.
     [[nodiscard]] static QStringList pluginFolders();
 
-    // Whether the section's stored AutoStart and AutoClose tickboxes are both ticked (the
-    // value 1; absent or unreadable entries count as unticked).
-    [[nodiscard]] static bool unattended(SettingsBackend &backend, const QString &section);
+    // What the stored settings say for a launch without a window: whether they could be
+    // read, and whether AutoStart and AutoClose are both ticked (the value 1; absent or
+    // unusable entries count as unticked).
+    [[nodiscard]] static LaunchDecision::Settings outlook(const SettingsStore &store);
 };

@@ -15,7 +15,8 @@ TargetTickRestore::Ticks TargetTickRestore::forBothTicked(TargetKind target)
     case TargetKind::Neither:
         break;
     }
-    return Ticks{0, 0};
+    // The file pass comes first when both are ticked, so a missing target fails as it would.
+    return Ticks{1, 0};
 }
 
 TargetTickRestore::TargetKind TargetTickRestore::kindOf(const QString &targetPath)

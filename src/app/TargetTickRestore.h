@@ -5,8 +5,9 @@
 
 // What to restore when both target tickboxes are stored as ticked, which only an edited or
 // damaged settings file can hold. Restoring both would leave both disabled by the interlock,
-// and restoring neither makes an unattended launch measure nothing and still report success;
-// so the tickbox that fits what the stored target is keeps its tick.
+// and restoring neither makes an unattended launch measure nothing; so the tickbox that fits
+// what the stored target is keeps its tick, and FILE-Size when the target is neither (a run
+// with both ticked sizes the file first, so it fails the same way: target not found).
 class TargetTickRestore
 {
 public:
@@ -19,8 +20,8 @@ public:
         qint16 useFolder = 0;
     };
 
-    // Pure. An existing regular file keeps FILE-Size, an existing folder FOLDER-Size; a
-    // target that is neither leaves both unticked.
+    // Pure. An existing regular file keeps FILE-Size, an existing folder FOLDER-Size, and a
+    // target that is neither FILE-Size.
     [[nodiscard]] static Ticks forBothTicked(TargetKind target);
 
     // What targetPath names now, symbolic links followed: a regular file, a folder, or

@@ -3,6 +3,7 @@
 #include "app/LaunchDecision.h"
 #include "app/MainController.h"
 #include "app/StartupCheck.h"
+#include "measure/OneShotRun.h"
 #include "platform/Log.h"
 #include "platform/ProcessExecutableName.h"
 #include "platform/QtClock.h"
@@ -10,38 +11,103 @@
 #include "platform/SettingsBackend.h"
 #include "platform/SizeQuery.h"
 #include "platform/SystemNumberLocale.h"
-#include "platform/ThreadPoolWorkQueue.h"
+#include "platform/TerminationSignals.h"
+#include "platform/ThreadWorkQueue.h"
 #include "platform/WindowZOrder.h"
+#include "settings/SettingsStore.h"
+
+#include <QFile>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+// Ends the process with status once the event loop has returned. A query blocked in a
+// filesystem that does not answer is left behind: the process ends without waiting for it,
+// and without static destructors that its thread could meet.
+int leave(int status, const ThreadWorkQueue &workQueue)
+{
+    std::fflush(nullptr);
+    if (workQueue.unfinished() > 0)
+        std::_Exit(status);
+    return status;
+}
+
+// --file or --folder with --log: one measurement at once, without a window or settings.
+int measureOnce(int argc, char *argv[], const CommandLine::Parsed &commandLine)
+{
+    std::vector<char *> qtArguments =
+        LaunchDecision::qtArguments(argc, argv, LaunchDecision::Mode::Headless);
+    int qtArgumentCount = static_cast<int>(qtArguments.size()) - 1;
+    GuardedApplication app(qtArgumentCount, qtArguments.data());
+
+    ThreadWorkQueue workQueue;
+    QtClock clock;
+    SystemNumberLocale numberLocale;
+    SaveFileWriter textFileWriter;
+    QFile standardOutput;
+    standardOutput.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // Made only to name the settings file, which a log path must not replace; not read.
+    const QString settingsFile = createSettingsBackend()->storageFilePath();
+    OneShotRun run(
+        {clock, &createSizeQuery, numberLocale, textFileWriter, workQueue, standardOutput,
+         ProcessExecutableName(QCoreApplication::arguments().value(0)).name(), settingsFile},
+        {commandLine.folder, commandLine.target, commandLine.logPath});
+    QObject::connect(&run, &OneShotRun::finished, &app, &QCoreApplication::exit);
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &run,
+                     &OneShotRun::cancelOnSignal);
+    QMetaObject::invokeMethod(&run, &OneShotRun::start, Qt::QueuedConnection);
+    return leave(app.exec(), workQueue);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    Log::install();
     // The command line and the display are checked before QApplication exists: it aborts
     // the process when its platform cannot reach a display.
     const QString programName = StartupCheck::programName(argv[0]);
     const CommandLine::Parsed commandLine = CommandLine::parse(StartupCheck::arguments(argc, argv));
+    if (commandLine.action == CommandLine::Action::MeasureOnce)
+        return measureOnce(argc, argv, commandLine);
     if (commandLine.action != CommandLine::Action::Run)
         return CommandLine::answer(commandLine, programName);
-    const LaunchDecision::Mode mode = StartupCheck::decide(commandLine, programName);
-    if (mode == LaunchDecision::Mode::NoDisplay)
-        return LaunchDecision::NoDisplayStatus;
+
+    // The settings are read once per launch: here when a launch without a window needs them
+    // to decide, else once the application object can name the executable.
+    const std::unique_ptr<SettingsBackend> settingsBackend = createSettingsBackend();
+    std::optional<SettingsStore> store;
+    const LaunchDecision::Mode mode =
+        StartupCheck::decide(commandLine, programName, [&]() -> const SettingsStore & {
+            store.emplace(*settingsBackend, ProcessExecutableName::fromFileName(programName));
+            return *store;
+        });
+    if (LaunchDecision::endsAtOnce(mode))
+        return LaunchDecision::EndsAtOnceStatus;
     std::vector<char *> qtArguments = LaunchDecision::qtArguments(argc, argv, mode);
     int qtArgumentCount = static_cast<int>(qtArguments.size()) - 1;
 
-    Log::install();
     GuardedApplication app(qtArgumentCount, qtArguments.data());
 
-    // Made first, so that it is destroyed last: it waits for a cancelled query to finish.
-    ThreadPoolWorkQueue workQueue;
-    QtClock clock;
-    const std::unique_ptr<SettingsBackend> settings = createSettingsBackend();
     ProcessExecutableName executableName(QCoreApplication::arguments().value(0));
+    if (!store)
+        store.emplace(*settingsBackend, executableName.name());
+    ThreadWorkQueue workQueue;
+    QtClock clock;
     SystemNumberLocale numberLocale;
     SaveFileWriter textFileWriter;
     const std::unique_ptr<WindowZOrder> zOrder = createWindowZOrder();
-    MainController controller({clock, *settings, executableName, &createSizeQuery, numberLocale,
-                               textFileWriter, *zOrder, workQueue});
+    MainController controller(
+        {clock, executableName, &createSizeQuery, numberLocale, textFileWriter, *zOrder, workQueue},
+        *store);
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &app,
+                     [&controller](int signalNumber) { controller.closeOnSignal(signalNumber); });
     controller.window().show();
-    const int status = app.exec();
     // A scheduled unattended launch can tell from the exit status whether its run failed.
-    return status != 0 ? status : (controller.lastRunFailed() ? 1 : 0);
+    return leave(controller.exitStatus(app.exec()), workQueue);
 }

@@ -1,6 +1,7 @@
 #include "measure/MeasurementRun.h"
 
 #include "measure/FailureTexts.h"
+#include "measure/FormLogPieces.h"
 #include "measure/GuardedSizeQuery.h"
 #include "measure/LogFileGuard.h"
 #include "measure/RunFailureNotice.h"
@@ -52,6 +53,8 @@ struct MeasurementRun::Query
 {
     std::unique_ptr<SizeQuery> service;
     SizeResult result;
+    // The target as typed, for the notices about a query that waits.
+    QString targetText;
 };
 
 MeasurementRun::MeasurementRun(MainWindow &window, SettingsStore &store, QString executableName,
@@ -92,6 +95,14 @@ void MeasurementRun::perform()
     m_failure.clear();
     m_failureReasons.clear();
     m_timerTakenOff = false;
+    if (!TickBox::isTicked(*form.USE_FILE_TICKBOX) &&
+        !TickBox::isTicked(*form.USE_FOLDER_TICKBOX)) {
+        m_failure = FailureTexts::nothingMeasured();
+        m_failureReasons.append(
+            QStringLiteral("Nothing was measured: neither FILE-Size nor FOLDER-Size is ticked."));
+        finish();
+        return;
+    }
     if (TickBox::isTicked(*form.USE_FILE_TICKBOX)) {
         form.CURRENT_STATUS_LABEL->setText(RunTexts::running());
         startPass(TargetKind::File);
@@ -119,7 +130,9 @@ void MeasurementRun::startPass(TargetKind kind)
     SizeResult refusal;
     const std::optional<std::filesystem::path> path = GuardedSizeQuery::path(targetText, refusal);
     std::unique_ptr<SizeQuery> service;
-    if (path)
+    if (const QString blocked = abandonedLimitReason(); !blocked.isEmpty())
+        refusal = SizeResult::failure(SizeError::Other, blocked.toStdString());
+    else if (path)
         service = GuardedSizeQuery::make(m_createSizeQuery, targetText, refusal);
     if (!service) {
         passAnswered(kind, refusal);
@@ -127,6 +140,8 @@ void MeasurementRun::startPass(TargetKind kind)
     }
     auto query = std::make_shared<Query>();
     query->service = std::move(service);
+    query->targetText = targetText;
+    m_stallWatch.reset();
 
     m_query = query;
     m_displayBeforeQuery = TextBox::text(*form.OUTPUT_WINDOW_TEXTBOX);
@@ -184,7 +199,6 @@ void MeasurementRun::finish()
                           : WriteResult{false, refusal};
     RunFailureNotice::showWriteOutcome(form, written.ok, written.reason);
     if (!written.ok) {
-        qCWarning(zemraLog).noquote() << "log file not written:" << written.reason;
         m_failureReasons.append(written.reason);
         if (m_failure.isEmpty())
             m_failure = FailureTexts::logFileNotWritten();
@@ -197,8 +211,11 @@ void MeasurementRun::handOver()
     Ui::ZEMRA_MAIN &form = m_window.form();
     const MainTimers &timers = m_window.timers();
 
-    RunFailureNotice::showReasons(form, m_failureReasons);
+    showReasons(m_failureReasons);
     m_lastRunFailed = !m_failure.isEmpty();
+    if (m_lastRunFailed)
+        qCWarning(zemraLog).noquote()
+            << "run failed:" << m_failureReasons.join(QStringLiteral("; "));
     if (m_lastRunFailed)
         form.CURRENT_STATUS_LABEL->setText(m_failure);
     else
@@ -227,10 +244,10 @@ bool MeasurementRun::cancel()
     if (!m_query)
         return false;
     m_query->service->control().requestCancel();
+    m_abandoned.push_back(m_query);
     Ui::ZEMRA_MAIN &form = m_window.form();
     TextBox::setText(*form.OUTPUT_WINDOW_TEXTBOX, m_displayBeforeQuery);
-    RunFailureNotice::showReasons(
-        form, {QStringLiteral("The measurement was cancelled; no log file was written.")});
+    showReasons({QStringLiteral("The measurement was cancelled; no log file was written.")});
     endQuery();
     m_lastRunFailed = true;
     return true;
@@ -253,6 +270,7 @@ void MeasurementRun::abandon(const QString &reason)
 {
     if (m_query) {
         m_query->service->control().requestCancel();
+        m_abandoned.push_back(m_query);
         endQuery();
     }
     m_failureReasons = QStringList{QStringLiteral("The run failed unexpectedly: ") + reason};
@@ -266,10 +284,45 @@ void MeasurementRun::showProgress()
     if (!m_query)
         return;
     // The first update comes after half a second, the next ones five times a second.
+    const int sinceLastTick = m_progressTimer->interval();
     m_progressTimer->setInterval(200);
-    const std::uint64_t bytes = m_query->service->control().bytesFound();
+    const SizeQueryControl &control = m_query->service->control();
+    const std::uint64_t files = control.filesFound();
+    const std::uint64_t bytes = control.bytesFound();
+    if (m_stallWatch.stalledAt(files, bytes, sinceLastTick)) {
+        const std::string folder = control.whereabouts().oldest();
+        qCWarning(zemraLog).noquote() << StallWatch::notice(
+            folder.empty() ? m_query->targetText : QString::fromStdString(folder));
+    }
     TextBox::setText(*m_window.form().OUTPUT_WINDOW_TEXTBOX,
                      SizeLines::bytesLine(bytes, m_numberLocale));
+}
+
+void MeasurementRun::setStandingNotice(const QString &notice)
+{
+    m_standingNotice = notice;
+    showReasons({});
+}
+
+void MeasurementRun::showReasons(const QStringList &reasons)
+{
+    RunFailureNotice::showReasons(m_window.form(), m_standingNotice.isEmpty()
+                                                       ? reasons
+                                                       : QStringList{m_standingNotice} + reasons);
+}
+
+QString MeasurementRun::abandonedLimitReason()
+{
+    std::erase_if(m_abandoned, [](const std::weak_ptr<Query> &query) { return query.expired(); });
+    if (m_abandoned.size() < MaxAbandoned)
+        return {};
+    const std::shared_ptr<Query> blocked = m_abandoned.front().lock();
+    const std::string folder = blocked ? blocked->service->control().whereabouts().oldest() : "";
+    return QStringLiteral("%1 earlier measurements are still waiting on '%2', which does not "
+                          "answer; no new measurement starts until they end or the program "
+                          "is restarted.")
+        .arg(m_abandoned.size())
+        .arg(folder.empty() && blocked ? blocked->targetText : QString::fromStdString(folder));
 }
 
 void MeasurementRun::endQuery()
@@ -282,11 +335,7 @@ void MeasurementRun::endQuery()
 QString MeasurementRun::composeLog(const QString &targetLabel, const QString *errorReason) const
 {
     Ui::ZEMRA_MAIN &form = m_window.form();
-    RunLogPieces pieces;
-    pieces.splitter = form.SPLITTER_LINE_TEXTBOX->text();
-    pieces.banner = TextBox::text(*form.LOG_TOP_MESSAGE_TEXTBOX);
-    pieces.footer = TextBox::text(*form.LOG_BOTTOM_MESSAGE_TEXTBOX);
-    pieces.executableName = m_executableName;
+    RunLogPieces pieces = formLogPieces(form, m_executableName);
     pieces.targetLabel = targetLabel;
     // As typed; only a NUL or an unpaired surrogate, which no file name can hold, is shown
     // as a visible marker instead of going raw into the log file.

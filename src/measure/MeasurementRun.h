@@ -1,13 +1,16 @@
 #pragma once
 
+#include "measure/StallWatch.h"
 #include "platform/SizeQuery.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class Clock;
 class InputLock;
@@ -34,8 +37,17 @@ class WorkQueue;
 // A failed step ends the run truthfully instead of leaving an earlier result on record: a
 // failed size query skips any later pass, empties the size display and turns the run log
 // into an error report naming the reason; a log file that cannot be written is a failure
-// too. The status then keeps an error text instead of "!!! COMPLETED !!!" and the hand-over
-// state's own text, while the hand-over itself still happens, so a new run can be requested.
+// too, and so is a run that measured nothing because neither target kind is ticked (its log
+// file is still written, with the run log the box holds). The status then keeps an error
+// text instead of "!!! COMPLETED !!!" and the hand-over state's own text, while the
+// hand-over itself still happens, so a new run can be requested. Every failed run prints
+// one line on standard error with the reasons the status line's tooltip gives.
+//
+// A query that does not answer never holds the program: cancelling abandons it (its answer,
+// if it ever comes, is ignored) and the next run's query gets a thread of its own. While
+// MaxAbandoned abandoned queries are still blocked, a new run fails at once, naming the
+// folder they wait on. A query that makes no progress for a while prints one line on
+// standard error naming the folder it waits on (StallWatch).
 class MeasurementRun
 {
 public:
@@ -64,6 +76,12 @@ public:
     // Whether the latest run failed or was cancelled (false before any run).
     [[nodiscard]] bool lastRunFailed() const { return m_lastRunFailed; }
 
+    // A notice the status line's tooltip keeps above the reasons of every run (the settings
+    // could not be read); shown at once.
+    void setStandingNotice(const QString &notice);
+
+    static constexpr std::size_t MaxAbandoned = 8;
+
 private:
     enum class TargetKind { File, Folder };
     struct Query;
@@ -84,6 +102,11 @@ private:
     void abandon(const QString &reason);
     void showProgress();
     void endQuery();
+    // Sets the status line's tooltip: the standing notice, then reasons, one per line.
+    void showReasons(const QStringList &reasons);
+    // A reason for a new query to fail at once, while too many abandoned ones are still
+    // blocked; empty otherwise.
+    [[nodiscard]] QString abandonedLimitReason();
     QString composeLog(const QString &targetLabel, const QString *errorReason) const;
 
     MainWindow &m_window;
@@ -108,4 +131,8 @@ private:
     bool m_lastRunFailed = false;
     // Full reasons of the current run's failures, for the status line's tooltip.
     QStringList m_failureReasons;
+    QString m_standingNotice;
+    // Queries cancelled while their thread was still busy; expired once it returned.
+    std::vector<std::weak_ptr<Query>> m_abandoned;
+    StallWatch m_stallWatch;
 };

@@ -41,7 +41,7 @@ void WindowPlacement::restore(QWidget &window)
     window.setFixedSize(client);
 }
 
-void WindowPlacement::save(const QWidget &window)
+void WindowPlacement::writePosition(const QWidget &window)
 {
     const QPoint position = window.pos();
     if (position != m_restoredPosition) {

@@ -27,8 +27,9 @@ public:
     // Moves the window's outer frame and fixes its client size. Call before showing it.
     void restore(QWidget &window);
 
-    // Writes the outer frame's current left edge, then its top edge.
-    void save(const QWidget &window);
+    // Writes the outer frame's current left edge, then its top edge, into the store; the
+    // caller saves the store.
+    void writePosition(const QWidget &window);
 
 private:
     void writeBack(Setting setting, const std::optional<QString> &stored, float restored);

@@ -3,19 +3,24 @@
 #include "platform/IniText.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
-#include <QStandardPaths>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Long enough for another copy of the program to finish its own write, short enough not to
-// freeze the window for long when a lock is never released.
-constexpr int LockTimeoutMs = 5000;
+// Links are followed this far; a longer chain is a loop, which the open then reports.
+constexpr int MaxLinkHops = 40;
 
 QString lockFailure(const QLockFile &lock, const QString &lockPath)
 {
@@ -44,65 +49,160 @@ QString folderFailure(const QString &folder)
     return u"cannot create the folder %1"_s.arg(folder);
 }
 
+// The file a chain of symbolic links ends at (path itself when it is no link), whether that
+// file exists or not: the file a save replaces, so that the links stay links.
+QString fileBehindLinks(const QString &path)
+{
+    QString file = path;
+    for (int hop = 0; hop < MaxLinkHops; ++hop) {
+        const QFileInfo info(file);
+        if (!info.isSymLink())
+            break;
+        file = info.symLinkTarget();
+    }
+    return file;
+}
+
+// Reads all of fd, but never more than limit + 1 bytes. Returns 0 or the failing errno.
+int readBounded(int fd, qint64 limit, QByteArray &bytes)
+{
+    char buffer[16384];
+    while (bytes.size() <= limit) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, got);
+    }
+    return 0;
+}
+
 } // namespace
 
-IniFileSettingsBackend::IniFileSettingsBackend(QString filePath) : m_filePath(std::move(filePath))
+IniFileSettingsBackend::IniFileSettingsBackend(QString filePath)
+    : IniFileSettingsBackend(std::move(filePath), LockWaits{})
+{}
+
+IniFileSettingsBackend::IniFileSettingsBackend(QString filePath, LockWaits waits)
+    : m_filePath(std::move(filePath)), m_waits(waits), m_lockWaitLeftMs(waits.perLaunchMs)
 {}
 
 QString IniFileSettingsBackend::defaultFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           u"/ZEMRA/ZEMRA.ini"_s;
+    // Qt would make "/.config" out of an empty HOME; an unset home is no place for settings.
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!config.startsWith(u'/')) {
+        const QString home = qEnvironmentVariable("HOME");
+        if (home.isEmpty())
+            return {};
+        config = home + u"/.config"_s;
+    }
+    return config + u"/ZEMRA/ZEMRA.ini"_s;
 }
 
-std::optional<QString> IniFileSettingsBackend::read(const QString &section, const QString &key)
+IniFileSettingsBackend::Content IniFileSettingsBackend::load() const
 {
-    QFile file(m_filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return IniText::value(file.readAll(), section, key);
+    Content content;
+    if (m_filePath.isEmpty()) {
+        content.problem = u"neither HOME nor XDG_CONFIG_HOME is set"_s;
+        return content;
+    }
+    // O_NONBLOCK: a FIFO put in the file's place must not make the launch wait for a writer.
+    const int fd = ::open(QFile::encodeName(m_filePath).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            content.problem = qt_error_string(errno);
+        return content;
+    }
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0) {
+        content.problem = qt_error_string(errno);
+    } else if (!S_ISREG(status.st_mode)) {
+        content.problem = u"it is not a regular file"_s;
+    } else if (status.st_size > MaxFileBytes) {
+        content.problem = u"it is larger than 1 MiB"_s;
+    } else if (const int error = readBounded(fd, MaxFileBytes, content.bytes); error != 0) {
+        content.problem = qt_error_string(error);
+    } else if (content.bytes.size() > MaxFileBytes) {
+        content.problem = u"it is larger than 1 MiB"_s;
+    }
+    ::close(fd);
+    content.exists = content.problem.isEmpty();
+    if (!content.exists)
+        content.bytes.clear();
+    return content;
 }
 
-bool IniFileSettingsBackend::write(const QString &section, const QString &key, const QString &value)
+SettingsSnapshot IniFileSettingsBackend::read(const QString &section)
 {
-    const QString reason = writeLocked(section, key, value);
+    SettingsSnapshot snapshot;
+    const Content content = load();
+    if (!content.problem.isEmpty()) {
+        m_unreadable = m_filePath.isEmpty()
+                           ? u"no settings file: %1"_s.arg(content.problem)
+                           : u"cannot read the settings file %1: %2"_s.arg(
+                                 QDir::toNativeSeparators(m_filePath), content.problem);
+        snapshot.unreadable = m_unreadable;
+        return snapshot;
+    }
+    snapshot.entries = IniText::section(content.bytes, section);
+    return snapshot;
+}
+
+bool IniFileSettingsBackend::write(const QString &section,
+                                   const QList<std::pair<QString, QString>> &changes)
+{
+    const QString reason =
+        m_unreadable.isEmpty() ? writeLocked(section, changes) : u"it could not be read at start"_s;
     if (reason.isEmpty())
         return true;
-    m_error = u"cannot save %1 in %2: %3"_s.arg(key, QDir::toNativeSeparators(m_filePath), reason);
+    m_error = m_filePath.isEmpty() ? u"cannot save the settings: %1"_s.arg(reason)
+                                   : u"cannot save the settings in %1: %2"_s.arg(
+                                         QDir::toNativeSeparators(m_filePath), reason);
     return false;
 }
 
-QString IniFileSettingsBackend::writeLocked(const QString &section, const QString &key,
-                                            const QString &value)
+QString IniFileSettingsBackend::writeLocked(const QString &section,
+                                            const QList<std::pair<QString, QString>> &changes)
 {
-    const QString folder = QFileInfo(m_filePath).absolutePath();
-    if (!QDir().mkpath(folder))
-        return folderFailure(folder);
+    if (m_filePath.isEmpty())
+        return u"neither HOME nor XDG_CONFIG_HOME is set"_s;
+    // The program's own folder is made when missing; a link's target folder is the user's.
+    if (!QFileInfo(m_filePath).isSymLink()) {
+        const QString folder = QFileInfo(m_filePath).absolutePath();
+        if (!QDir().mkpath(folder))
+            return folderFailure(folder);
+    }
 
     const QString lockPath = m_filePath + u".lock"_s;
     QLockFile lock(lockPath);
-    if (!lock.tryLock(LockTimeoutMs))
+    QElapsedTimer waited;
+    waited.start();
+    const bool locked = lock.tryLock(std::min(m_waits.perSaveMs, m_lockWaitLeftMs));
+    m_lockWaitLeftMs = std::max(0, m_lockWaitLeftMs - static_cast<int>(waited.elapsed()));
+    if (!locked)
         return lockFailure(lock, lockPath);
 
-    QByteArray before;
-    QFile current(m_filePath);
-    if (current.exists()) {
-        if (!current.open(QIODevice::ReadOnly))
-            return u"cannot read the file: %1"_s.arg(current.errorString());
-        before = current.readAll();
-        if (current.error() != QFileDevice::NoError)
-            return u"cannot read the file: %1"_s.arg(current.errorString());
-        current.close();
-    }
-
-    const QByteArray after = IniText::withValue(before, section, key, value);
-    if (after == before && current.exists())
+    const Content before = load();
+    if (!before.problem.isEmpty())
+        return u"cannot read the file: %1"_s.arg(before.problem);
+    QByteArray after = before.bytes;
+    for (const auto &[key, value] : changes)
+        after = IniText::withValue(after, section, key, value);
+    if (after == before.bytes && before.exists)
         return {};
 
     // QSaveFile writes a temporary file and renames it over the old one, so a failure at any
     // point leaves the old file whole. It keeps the file's permissions and refuses a file the
     // user may not write.
-    QSaveFile file(m_filePath);
+    QSaveFile file(fileBehindLinks(m_filePath));
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     if (file.write(after) != after.size()) {

@@ -42,6 +42,70 @@ bool headerMatches(const QByteArray &header, const QByteArray &encoded, const QS
     return header != "General" && IniText::decodeName(header) == section;
 }
 
+// One line of the file, as the reader sees it.
+struct Line
+{
+    enum class Kind { Other, Header, Entry };
+    Kind kind = Kind::Other;
+    // A header's name, or an entry's key as written, blanks around it excluded.
+    QByteArray name;
+    // An entry's value text, blanks around it excluded.
+    qsizetype valueBegin = -1;
+    qsizetype valueEnd = -1;
+    // Where the next line starts, and whether this one ends with a line break (the last
+    // line may not) and which.
+    qsizetype next = 0;
+    bool hasBreak = false;
+    bool crlf = false;
+};
+
+// Calls visit(line) for every line of the file, in order. Blank and comment lines are
+// Other; a line with "=" after a key is an Entry, wherever it stands.
+template <typename Visit> void scanLines(const QByteArray &file, Visit visit)
+{
+    const qsizetype size = file.size();
+    qsizetype pos = file.startsWith(ByteOrderMark) ? 3 : 0;
+    while (pos < size) {
+        Line line;
+        const qsizetype newline = file.indexOf('\n', pos);
+        const qsizetype lineEnd = newline < 0 ? size : newline;
+        line.next = newline < 0 ? size : newline + 1;
+        line.hasBreak = newline >= 0;
+        qsizetype contentEnd = lineEnd;
+        if (contentEnd > pos && file.at(contentEnd - 1) == '\r')
+            --contentEnd;
+        line.crlf = contentEnd < lineEnd;
+
+        qsizetype begin = pos;
+        while (begin < contentEnd && isBlank(file.at(begin)))
+            ++begin;
+        qsizetype end = contentEnd;
+        while (end > begin && isBlank(file.at(end - 1)))
+            --end;
+
+        if (begin == end || file.at(begin) == '#' || file.at(begin) == ';') {
+            // A blank or comment line.
+        } else if (file.at(begin) == '[') {
+            qsizetype close = file.indexOf(']', begin);
+            if (close < 0 || close > end)
+                close = end;
+            line.kind = Line::Kind::Header;
+            line.name = file.mid(begin + 1, close - begin - 1).trimmed();
+        } else if (const qsizetype equals = file.indexOf('=', begin);
+                   equals > begin && equals < end) {
+            line.kind = Line::Kind::Entry;
+            line.name = file.mid(begin, equals - begin).trimmed();
+            qsizetype valueBegin = equals + 1;
+            while (valueBegin < end && isBlank(file.at(valueBegin)))
+                ++valueBegin;
+            line.valueBegin = valueBegin;
+            line.valueEnd = end;
+        }
+        visit(line);
+        pos = line.next;
+    }
+}
+
 // Where the entry and its section lie in the file, by byte offsets.
 struct Location
 {
@@ -63,57 +127,27 @@ Location locate(const QByteArray &file, const QString &section, const QString &k
     Location found;
     bool lineBreakSeen = false;
     bool inSection = false;
-    const qsizetype size = file.size();
-    qsizetype pos = file.startsWith(ByteOrderMark) ? 3 : 0;
-    while (pos < size) {
-        const qsizetype newline = file.indexOf('\n', pos);
-        const qsizetype lineEnd = newline < 0 ? size : newline;
-        const qsizetype next = newline < 0 ? size : newline + 1;
-        qsizetype contentEnd = lineEnd;
-        if (contentEnd > pos && file.at(contentEnd - 1) == '\r')
-            --contentEnd;
-        if (newline >= 0 && !lineBreakSeen) {
+    scanLines(file, [&](const Line &line) {
+        if (line.hasBreak && !lineBreakSeen) {
             lineBreakSeen = true;
-            found.lineBreak = contentEnd < lineEnd ? QByteArray("\r\n") : QByteArray("\n");
+            found.lineBreak = line.crlf ? QByteArray("\r\n") : QByteArray("\n");
         }
-
-        qsizetype begin = pos;
-        while (begin < contentEnd && isBlank(file.at(begin)))
-            ++begin;
-        qsizetype end = contentEnd;
-        while (end > begin && isBlank(file.at(end - 1)))
-            --end;
-
-        if (begin == end || file.at(begin) == '#' || file.at(begin) == ';') {
-            // A blank or comment line.
-        } else if (file.at(begin) == '[') {
-            qsizetype close = file.indexOf(']', begin);
-            if (close < 0 || close > end)
-                close = end;
-            const QByteArray header = file.mid(begin + 1, close - begin - 1).trimmed();
-            inSection = headerMatches(header, encodedSection, section);
-            if (inSection) {
-                found.sectionFound = true;
-                found.insertAt = next;
-                found.insertAtHasBreak = newline >= 0;
+        if (line.kind == Line::Kind::Header) {
+            inSection = headerMatches(line.name, encodedSection, section);
+            if (!inSection)
+                return;
+            found.sectionFound = true;
+        } else if (line.kind == Line::Kind::Entry && inSection) {
+            if (line.name == encodedKey || IniText::decodeName(line.name) == key) {
+                found.valueBegin = line.valueBegin;
+                found.valueEnd = line.valueEnd;
             }
-        } else if (inSection) {
-            const qsizetype equals = file.indexOf('=', begin);
-            if (equals > begin && equals < end) {
-                const QByteArray name = file.mid(begin, equals - begin).trimmed();
-                if (name == encodedKey || IniText::decodeName(name) == key) {
-                    qsizetype valueBegin = equals + 1;
-                    while (valueBegin < end && isBlank(file.at(valueBegin)))
-                        ++valueBegin;
-                    found.valueBegin = valueBegin;
-                    found.valueEnd = end;
-                }
-                found.insertAt = next;
-                found.insertAtHasBreak = newline >= 0;
-            }
+        } else {
+            return;
         }
-        pos = next;
-    }
+        found.insertAt = line.next;
+        found.insertAtHasBreak = line.hasBreak;
+    });
     return found;
 }
 
@@ -193,6 +227,22 @@ std::optional<QString> IniText::value(const QByteArray &file, const QString &sec
     if (found.valueBegin < 0)
         return std::nullopt;
     return decodeValue(file.mid(found.valueBegin, found.valueEnd - found.valueBegin));
+}
+
+QHash<QString, QString> IniText::section(const QByteArray &file, const QString &section)
+{
+    const QByteArray encodedSection = sectionHeaderName(section);
+    QHash<QString, QString> entries;
+    bool inSection = false;
+    scanLines(file, [&](const Line &line) {
+        if (line.kind == Line::Kind::Header)
+            inSection = headerMatches(line.name, encodedSection, section);
+        else if (line.kind == Line::Kind::Entry && inSection)
+            entries.insert(
+                IniText::decodeName(line.name),
+                IniText::decodeValue(file.mid(line.valueBegin, line.valueEnd - line.valueBegin)));
+    });
+    return entries;
 }
 
 QByteArray IniText::withValue(const QByteArray &file, const QString &section, const QString &key,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -25,6 +26,10 @@ public:
     // The value of key in section, or nullopt when the file holds no such entry.
     [[nodiscard]] static std::optional<QString> value(const QByteArray &file,
                                                       const QString &section, const QString &key);
+
+    // Every entry of section, key to value, as value() reads each one.
+    [[nodiscard]] static QHash<QString, QString> section(const QByteArray &file,
+                                                         const QString &section);
 
     // The file with the entry set to value. An entry present is changed in place (its last
     // occurrence); an absent one is added after the last entry of the section's last block,

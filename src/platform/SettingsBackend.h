@@ -1,33 +1,47 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QString>
 
 #include <memory>
-#include <optional>
+#include <utility>
+
+// What a launch reads of the store, once, at start: the entries of one section.
+struct SettingsSnapshot
+{
+    // Empty when the store was read, or is absent (a first launch): then entries holds what
+    // it holds. Otherwise why it could not be read, naming where it is: the launch then
+    // starts from the defaults and writes nothing back.
+    QString unreadable;
+    // Key to stored text. An entry that holds the empty text is present.
+    QHash<QString, QString> entries;
+};
 
 // The per-user persistent store of text entries, addressed by section and key under the
-// fixed application name "ZEMRA". Every call goes to the backing store at once: a read sees
-// what another process wrote a moment ago, and a write is on disk before it returns.
+// fixed application name "ZEMRA". A launch reads a section once and saves changed entries in
+// transactions: a save sets its entries and leaves everything else in the store as it finds
+// it at that moment, including what other programs (or the user, by hand) changed since the
+// launch read it.
 class SettingsBackend
 {
 public:
     virtual ~SettingsBackend() = default;
 
-    // The stored text, or nullopt when the entry is absent or the store cannot be read.
-    // An entry that holds the empty text is present: it reads back as an empty QString.
-    [[nodiscard]] virtual std::optional<QString> read(const QString &section,
-                                                      const QString &key) = 0;
+    // The section as it is now.
+    [[nodiscard]] virtual SettingsSnapshot read(const QString &section) = 0;
 
-    // Creates or replaces the entry. Returns false when the store refused the write, with
-    // a reason in errorString(); the store is then left as it was before the call.
-    [[nodiscard]] virtual bool write(const QString &section, const QString &key,
-                                     const QString &value) = 0;
+    // One save: sets each (key, value) of changes in section, in order. Returns false when
+    // the store refused, with a reason in errorString(); the store is then left as it was.
+    [[nodiscard]] virtual bool write(const QString &section,
+                                     const QList<std::pair<QString, QString>> &changes) = 0;
 
-    // Why the last failed write failed.
+    // Why the last failed write failed: names the store and the reason, without a key (the
+    // same cause gives the same text, so a caller can report it once).
     [[nodiscard]] virtual QString errorString() const = 0;
 
     // The file that holds the entries, or an empty text when they are not kept in a file
-    // (the Windows registry, the memory double).
+    // (the Windows registry).
     [[nodiscard]] virtual QString storageFilePath() const { return {}; }
 };
 

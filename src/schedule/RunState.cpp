@@ -20,4 +20,5 @@ void RunState::savePaths(const Ui::ZEMRA_MAIN &form, SettingsStore &store)
 {
     store.writePath(Setting::TargetPath, form.FF_LOCATION_TEXTBOX->text());
     store.writePath(Setting::LogFilePath, form.LOGFILE_TEXTBOX->text());
+    store.save();
 }

@@ -18,7 +18,7 @@ public:
     // The Ready state's controls: allowRequests() and the status "READY...".
     static void enterReady(Ui::ZEMRA_MAIN &form);
 
-    // Writes the target path, then the log file path, to the settings. A refused write is
+    // Saves the target path, then the log file path, in the settings. A refused save is
     // reported by the store and stops nothing.
     static void savePaths(const Ui::ZEMRA_MAIN &form, SettingsStore &store);
 };

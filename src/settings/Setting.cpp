@@ -4,7 +4,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr std::array<SettingEntry, 19> kEntries{{
+constexpr std::array<SettingEntry, SettingCount> kEntries{{
     {Setting::MainLeft, "MAIN-Left"_L1, ValueForm::Geometry, "1000"_L1},
     {Setting::MainTop, "MAIN-Top"_L1, ValueForm::Geometry, "1000"_L1},
     {Setting::MainWidth, "MAIN-Width"_L1, ValueForm::Geometry, "5400"_L1},
@@ -39,7 +39,7 @@ static_assert(rowsInEnumOrder(), "the settings table has one row per Setting, in
 
 } // namespace
 
-const std::array<SettingEntry, 19> &settingEntries()
+const std::array<SettingEntry, SettingCount> &settingEntries()
 {
     return kEntries;
 }

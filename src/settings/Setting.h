@@ -45,6 +45,9 @@ struct SettingEntry
 // Whether a geometry entry holds a window's width or height rather than its left or top edge.
 [[nodiscard]] bool isWindowExtent(Setting setting);
 
+// How many entries there are.
+constexpr std::size_t SettingCount = 19;
+
 // The table, in the order of Setting.
-[[nodiscard]] const std::array<SettingEntry, 19> &settingEntries();
+[[nodiscard]] const std::array<SettingEntry, SettingCount> &settingEntries();
 [[nodiscard]] const SettingEntry &settingEntry(Setting setting);

@@ -4,9 +4,28 @@
 #include "platform/SettingsBackend.h"
 #include "settings/SettingValue.h"
 
+namespace {
+
+std::size_t indexOf(Setting setting)
+{
+    return static_cast<std::size_t>(setting);
+}
+
+} // namespace
+
 SettingsStore::SettingsStore(SettingsBackend &backend, QString section)
     : m_backend(backend), m_section(std::move(section))
-{}
+{
+    const SettingsSnapshot snapshot = m_backend.read(m_section);
+    m_unreadable = snapshot.unreadable;
+    if (!m_unreadable.isEmpty())
+        qCWarning(zemraLog).noquote() << "settings not read:" << m_unreadable;
+    for (const SettingEntry &entry : settingEntries()) {
+        const auto found = snapshot.entries.constFind(QString(entry.key));
+        if (found != snapshot.entries.cend())
+            m_stored[indexOf(entry.setting)] = *found;
+    }
+}
 
 QString SettingsStore::readText(Setting setting) const
 {
@@ -15,7 +34,8 @@ QString SettingsStore::readText(Setting setting) const
 
 std::optional<QString> SettingsStore::readStoredText(Setting setting) const
 {
-    return m_backend.read(m_section, settingEntry(setting).key);
+    const std::size_t i = indexOf(setting);
+    return m_written[i] ? m_written[i] : m_stored[i];
 }
 
 QString SettingsStore::usableText(Setting setting, const std::optional<QString> &stored)
@@ -38,13 +58,29 @@ QString SettingsStore::usableText(Setting setting, const std::optional<QString> 
     return usable ? *stored : QString(entry.defaultText);
 }
 
-bool SettingsStore::writeText(Setting setting, const QString &text)
+bool SettingsStore::sameValue(Setting setting, const std::optional<QString> &stored,
+                              const QString &value)
 {
-    const SettingEntry &entry = settingEntry(setting);
-    if (m_backend.write(m_section, entry.key, text))
-        return true;
-    qCWarning(zemraLog).noquote() << "settings not saved:" << m_backend.errorString();
-    return false;
+    if (!stored)
+        return false;
+    const QString usable = usableText(setting, stored);
+    switch (settingEntry(setting).form) {
+    case ValueForm::Geometry:
+        return SettingValue::parseGeometry(usable) == SettingValue::parseGeometry(value);
+    case ValueForm::Tick:
+        return SettingValue::parseTick(usable) == SettingValue::parseTick(value);
+    case ValueForm::Path:
+        break;
+    }
+    return usable == value;
+}
+
+void SettingsStore::writeText(Setting setting, const QString &text)
+{
+    std::optional<QString> &written = m_written[indexOf(setting)];
+    if (!written)
+        m_writeOrder.push_back(setting);
+    written = text;
 }
 
 float SettingsStore::readGeometry(Setting setting) const
@@ -53,9 +89,9 @@ float SettingsStore::readGeometry(Setting setting) const
     return *SettingValue::parseGeometry(readText(setting));
 }
 
-bool SettingsStore::writeGeometry(Setting setting, float twips)
+void SettingsStore::writeGeometry(Setting setting, float twips)
 {
-    return writeText(setting, SettingValue::formatGeometry(twips));
+    writeText(setting, SettingValue::formatGeometry(twips));
 }
 
 qint16 SettingsStore::readTick(Setting setting) const
@@ -63,9 +99,38 @@ qint16 SettingsStore::readTick(Setting setting) const
     return *SettingValue::parseTick(readText(setting));
 }
 
-bool SettingsStore::writeTick(Setting setting, qint16 value)
+void SettingsStore::writeTick(Setting setting, qint16 value)
 {
-    return writeText(setting, SettingValue::formatTick(value));
+    writeText(setting, SettingValue::formatTick(value));
+}
+
+bool SettingsStore::save()
+{
+    if (!m_unreadable.isEmpty())
+        return false;
+    QList<std::pair<QString, QString>> changes;
+    std::vector<Setting> changed;
+    for (const Setting setting : m_writeOrder) {
+        const std::size_t i = indexOf(setting);
+        if (!sameValue(setting, m_stored[i], *m_written[i])) {
+            changes.append({QString(settingEntry(setting).key), *m_written[i]});
+            changed.push_back(setting);
+        }
+    }
+    if (!changes.isEmpty() && !m_backend.write(m_section, changes)) {
+        // Kept: later reads answer them, and the next save tries them again.
+        const QString reason = m_backend.errorString();
+        if (!m_reported.contains(reason)) {
+            m_reported.insert(reason);
+            qCWarning(zemraLog).noquote() << "settings not saved:" << reason;
+        }
+        return false;
+    }
+    for (const Setting setting : changed)
+        m_stored[indexOf(setting)] = m_written[indexOf(setting)];
+    m_written.fill(std::nullopt);
+    m_writeOrder.clear();
+    return true;
 }
 
 QString SettingsStore::storageFilePath() const

@@ -1,10 +1,12 @@
 #include "ui/SecondaryWindow.h"
 
+#include "settings/SettingsStore.h"
 #include "ui/WindowStyle.h"
 
 SecondaryWindow::SecondaryWindow(SettingsStore &store, const WindowEntries &entries,
                                  Qt::WindowType type, QWidget *owner)
-    : QDialog(owner), m_placement(store, entries.left, entries.top, entries.width, entries.height)
+    : QDialog(owner), m_store(store),
+      m_placement(store, entries.left, entries.top, entries.width, entries.height)
 {
     setWindowFlags(type | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -23,7 +25,7 @@ void SecondaryWindow::showModal()
 
 void SecondaryWindow::acceptOk()
 {
-    m_placement.save(*this);
+    savePosition();
     close();
 }
 
@@ -31,6 +33,12 @@ void SecondaryWindow::acceptOk()
 // Escape through reject(), OK through close().
 void SecondaryWindow::done(int result)
 {
-    m_placement.save(*this);
+    savePosition();
     QDialog::done(result);
+}
+
+void SecondaryWindow::savePosition()
+{
+    m_placement.writePosition(*this);
+    m_store.save();
 }

@@ -54,5 +54,9 @@ protected:
     void done(int result) override;
 
 private:
+    // Writes the left and then the top entry, and saves them.
+    void savePosition();
+
+    SettingsStore &m_store;
     WindowPlacement m_placement;
 };

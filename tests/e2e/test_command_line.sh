@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The command-line options: --help and --version print and exit 0, a wrong option or a stray
 # argument prints one error line and the usage on stderr and exits 2; all of them without
-# opening a window, with a display and without one.
+# opening a window, with a display and without one. A one-shot run (--folder or --file with
+# --log) measures without a window and never touches the settings; given wrongly it is a
+# usage error.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 export LC_ALL=C
@@ -58,8 +60,35 @@ for NO_DISPLAY in 0 1; do
     expect 2 stderr "zemra: Unexpected argument 'extra'." "Usage: zemra [options]" \
         -- --headless extra
     expect 2 stderr "zemra: Unknown option 'bogus'." "Usage: zemra [options]" -- --help --bogus
+    expect 2 stderr "zemra: --file and --folder need --log FILE." "Usage: zemra [options]" \
+        -- --folder /tmp
+    expect 2 stderr "zemra: --log needs --file PATH or --folder PATH." "Usage: zemra [options]" \
+        -- --log -
+    expect 2 stderr "zemra: --file and --folder cannot be given together." \
+        "Usage: zemra [options]" -- --file /etc/hostname --folder /tmp --log -
+    expect 2 stderr "zemra: --folder is given more than once." "Usage: zemra [options]" \
+        -- --folder /tmp --folder /etc --log -
 done
 grep -q -- '--headless' "$err" || fail "the usage does not list --headless"
 [ ! -e "$INI" ] || fail "answering an option touched the settings file"
 
-echo "PASSED: --help, --version, unknown option and stray argument, with and without a display"
+# One-shot runs without a display, next to a settings file that must stay as it is.
+mkdir -p "$(dirname "$INI")" "$E2E_DIR/tree"
+printf '[zemra]\nFF_LOCATION_TEXTBOX=/stored\nUSE_FILE_TICKBOX=1\n' >"$INI"
+cp "$INI" "$E2E_DIR/settings.before"
+printf '12345' >"$E2E_DIR/tree/five.bin"
+NO_DISPLAY=1 run --folder "$E2E_DIR/tree" --log -
+[ "$STATUS" = 0 ] || fail "--folder --log -: exit status $STATUS: $(cat "$err")"
+[ ! -s "$err" ] || fail "a good one-shot run printed on stderr: $(cat "$err")"
+[ "$(grep -c $'\r$' "$out")" = 18 ] || fail "--log - wrote no 18-line run log: $(cat -A "$out")"
+grep -qx $'5 B  \r' "$out" || fail "--folder measured wrongly: $(cat -A "$out")"
+NO_DISPLAY=1 run --file "$E2E_DIR/missing.bin" --log "$E2E_DIR/failed.log"
+[ "$STATUS" = 1 ] || fail "a failing one-shot run exited with $STATUS"
+[ "$(wc -l <"$err")" = 1 ] && grep -q '^zemra: run failed: .*missing.bin' "$err" ||
+    fail "a failing one-shot run did not give its reason in one line: $(cat "$err")"
+grep -q '^ERROR = .*missing.bin' "$E2E_DIR/failed.log" || fail "no error report in the log file"
+cmp -s "$INI" "$E2E_DIR/settings.before" || fail "a one-shot run changed the settings"
+[ ! -e "$INI.lock" ] || fail "a one-shot run took the settings lock"
+
+echo "PASSED: --help, --version, unknown option and stray argument, one-shot runs and their" \
+    "misuse, with and without a display"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A settings file written by hand (comments, blank lines, CR LF, spaces around "=", a path
 # with a comma, unknown keys, another program's section) drives an unattended launch through
-# a symbolic link: the run succeeds under the link's name, and afterwards the file holds every
-# line exactly as before.
+# a symbolic link: the run succeeds under the link's name. During the countdown an
+# administrator switches AutoStart off by hand (to stop the schedule) and adds a comment;
+# afterwards the file holds every line exactly as the administrator left it.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 export LC_ALL=C
@@ -37,6 +38,11 @@ cp "$INI" "$E2E_DIR/before.ini"
 
 "$E2E_DIR/nightly" 2>"$E2E_DIR/stderr.txt" &
 pid=$!
+sleep 3
+sed -i -e 's/^AUTOSTART_TICKBOX = 1/AUTOSTART_TICKBOX = 0/' \
+    -e 's/^OWNER=operations team/# stopped by hand during the countdown\r\n&/' "$INI"
+grep -q '^AUTOSTART_TICKBOX = 0' "$INI" || fail "the hand edit did not take"
+cp "$INI" "$E2E_DIR/before.ini"
 wait_for_exit "$pid" 30 || { kill "$pid"; fail "the unattended launch did not close within 30 s"; }
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after a good run: $(cat "$E2E_DIR/stderr.txt")"
 ! grep -q "settings not saved" "$E2E_DIR/stderr.txt" ||
@@ -48,8 +54,9 @@ grep -qF "1,234,567,890 B" "$log" || fail "the run log does not hold the size: $
 
 cmp "$INI" "$E2E_DIR/before.ini" || {
     diff <(cat -A "$E2E_DIR/before.ini") <(cat -A "$INI")
-    fail "the settings file changed"
+    fail "the settings file lost the hand edit made while the program ran"
 }
 [ ! -e "$(dirname "$INI")/ZEMRA.ini.lock" ] || fail "a lock file was left behind"
 
-echo "PASSED: hand-edited settings drove an unattended run under the link's name and were kept"
+echo "PASSED: hand-edited settings drove an unattended run under the link's name and were" \
+    "kept, with the edit made during the countdown"

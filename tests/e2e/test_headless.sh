@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Scheduled runs without a display: --headless runs the unattended launch on the offscreen
 # platform; without --headless a launch that finds no display runs the same way when
-# AutoStart and AutoClose are ticked, and otherwise exits 2 with a message (never aborts).
+# AutoStart and AutoClose are ticked. Otherwise, and whenever the settings cannot be read,
+# a launch without a window exits 2 at once with a message (never aborts, never waits). A
+# good run prints nothing, also in cron's bare environment; a failed one prints its reason.
 # The unattended launches take 23 s each (countdown, run, autoclose), so they run side by
 # side, each with a settings folder and a log file of its own.
 set -uo pipefail
@@ -28,6 +30,7 @@ launch() {
     local environment=(XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$empty_runtime")
     case $mode in
     none) environment=(-u DISPLAY -u WAYLAND_DISPLAY "${environment[@]}") ;;
+    cron) environment=(-i PATH=/usr/bin:/bin HOME="$dir/home" XDG_CONFIG_HOME="$dir/config") ;;
     dead) environment=(-u WAYLAND_DISPLAY DISPLAY=:97 "${environment[@]}") ;;
     x) ;;
     esac
@@ -71,14 +74,15 @@ write_scenario_settings headless-failing "$E2E_DIR/missing.bin" "${unattended[@]
 write_scenario_settings no-display "$target" "${unattended[@]}"
 write_scenario_settings dead-display "$target" "${unattended[@]}"
 write_scenario_settings headless-on-x "$target" "${unattended[@]}"
+write_scenario_settings cron "$target" "${unattended[@]}"
 write_scenario_settings headless-idle "$target"
 start=$SECONDS
 launch headless none --headless
+launch cron cron --headless
 launch headless-failing none --headless
 launch no-display none
 launch dead-display dead
 launch headless-on-x x --headless
-launch headless-idle none --headless
 
 # --headless where a display is there: no window is shown at any time.
 for _ in $(seq 1 150); do
@@ -97,6 +101,13 @@ grep -q '^MAIN-Left=' "$E2E_DIR/headless/config/ZEMRA/ZEMRA.ini" ||
     fail "--headless did not write the settings at its end"
 echo "--headless good run closed by itself after $((SECONDS - start)) s"
 
+# The same under cron's bare environment (no XDG_RUNTIME_DIR, no DISPLAY): nothing at all
+# on stdout or stderr, so that cron mails only real errors.
+finish cron 10
+[ "$EXIT_STATUS" = 0 ] || fail "cron: exit status $EXIT_STATUS: $(cat "$E2E_DIR/cron/err")"
+check_good_log cron
+[ ! -s "$E2E_DIR/cron/err" ] || fail "cron: a good run printed: $(cat "$E2E_DIR/cron/err")"
+
 # A target that does not exist: status 1 and the error report.
 finish headless-failing 10
 [ "$EXIT_STATUS" = 1 ] || fail "--headless failed run: exit status $EXIT_STATUS, expected 1"
@@ -104,6 +115,10 @@ log=$E2E_DIR/headless-failing/run.log
 [ "$(grep -c $'\r$' "$log")" = 13 ] || fail "the error report does not have 13 lines: $(cat -A "$log")"
 grep -q "^FILE = $E2E_DIR/missing.bin"$'\r$' "$log" || fail "the error report does not name the target"
 grep -q '^ERROR = .*missing.bin' "$log" || fail "the error report has no reason: $(cat "$log")"
+# ... and the same reason in one line on stderr, where a scheduler's log shows it.
+err=$E2E_DIR/headless-failing/err
+[ "$(grep -c '^zemra: run failed: .*missing.bin' "$err")" = 1 ] ||
+    fail "the failed run's reason is not one line on stderr: $(cat "$err")"
 
 # No --headless and no display, both ticks: the same run, announced in one line on stderr.
 for name in no-display dead-display; do
@@ -114,14 +129,30 @@ for name in no-display dead-display; do
         fail "$name: no notice on stderr: $(cat "$E2E_DIR/$name/err")"
 done
 
-# --headless without AutoStart and AutoClose runs on, as a windowed launch would, and says
-# that only a signal ends it.
-kill -0 "${pids[headless-idle]}" 2>/dev/null || fail "--headless without the ticks ended by itself"
-kill "${pids[headless-idle]}"
-wait "${pids[headless-idle]}" 2>/dev/null
-grep -q '^zemra: AutoStart and AutoClose are not both ticked' "$E2E_DIR/headless-idle/err" ||
-    fail "--headless without the ticks gave no notice: $(cat "$E2E_DIR/headless-idle/err")"
-[ ! -e "$E2E_DIR/headless-idle/run.log" ] || fail "--headless without AutoStart ran by itself"
+# --headless with nothing to do ends at once with status 2 and one line: without both ticks,
+# on first use (no settings at all), and with settings that cannot be read (they are not
+# taken for defaults). Each must end within 5 s.
+mkdir -p "$E2E_DIR/unreadable/config/ZEMRA"
+mkfifo "$E2E_DIR/unreadable/config/ZEMRA/ZEMRA.ini"
+mkdir -p "$E2E_DIR/first-use/config"
+for name in headless-idle first-use unreadable; do
+    launch "$name" none --headless
+    finish "$name" 5
+    err=$E2E_DIR/$name/err
+    [ "$EXIT_STATUS" = 2 ] || fail "$name: exit status $EXIT_STATUS, expected 2: $(cat "$err")"
+    [ ! -e "$E2E_DIR/$name/run.log" ] || fail "$name: a run happened"
+    case $name in
+    unreadable)
+        grep -q "^zemra: settings not read: .*ZEMRA.ini: it is not a regular file" "$err" ||
+            fail "$name: the unreadable file is not named: $(cat "$err")"
+        grep -q '^zemra: the settings cannot be read' "$err" || fail "$name: $(cat "$err")"
+        [ -p "$E2E_DIR/unreadable/config/ZEMRA/ZEMRA.ini" ] || fail "$name: the file was replaced" ;;
+    *)
+        [ "$(wc -l <"$err")" = 1 ] || fail "$name: not one line on stderr: $(cat "$err")"
+        grep -q '^zemra: AutoStart and AutoClose are not both ticked' "$err" ||
+            fail "$name: $(cat "$err")" ;;
+    esac
+done
 
 finish headless-on-x 10
 [ "$EXIT_STATUS" = 0 ] || fail "--headless with a display: exit status $EXIT_STATUS"

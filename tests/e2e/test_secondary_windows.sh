@@ -59,7 +59,9 @@ main=$(wait_for_window "ZEMRA - zemra") || fail "no main window"
 for window in "LOG_WINDOW LOG_OUTPUT_BUTTON NORMAL ZEMRA - LOG OUTPUT" \
     "ABOUT ABOUT_BUTTON DIALOG ZEMRA - ABOUT" "LOG_WINDOW LOG_OUTPUT_BUTTON NORMAL ZEMRA - LOG OUTPUT"; do
     read -r prefix button type title <<<"$window"
-    [ -f "$INI" ] && grep -q "^$prefix-Left=" "$INI" && sed -i "/^$prefix-/d" "$INI"
+    # The first opening of each window writes its position into a file that has none; the
+    # second opening, not moved, has nothing to change (an entry removed by hand meanwhile
+    # would stay removed, as every hand edit does while the program runs).
     dialog=$(open_with_button "$main" "$button" "$title") || fail "no window titled '$title'"
 
     first_type=$(xprop -id "$dialog" _NET_WM_WINDOW_TYPE | sed 's/.*= //; s/,.*//')

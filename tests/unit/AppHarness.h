@@ -10,6 +10,7 @@
 #include "platform/doubles/VirtualClock.h"
 #include "platform/IniFileSettingsBackend.h"
 #include "platform/Timer.h"
+#include "settings/SettingsStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,13 @@
 #include <QTemporaryDir>
 
 #include <memory>
+
+// One entry of a snapshot the backend read, or nullopt when it is absent.
+inline std::optional<QString> storedEntry(const SettingsSnapshot &snapshot, const QString &key)
+{
+    const auto found = snapshot.entries.constFind(key);
+    return found == snapshot.entries.cend() ? std::nullopt : std::optional<QString>(*found);
+}
 
 // The program on the offscreen platform: a virtual clock and a real INI file in a temporary
 // config folder. launch() starts it the way main() does; close() closes the main window the
@@ -31,12 +39,15 @@ public:
     void launch(const QString &executableName = QStringLiteral("zemra"))
     {
         m_controller.reset();
+        m_store.reset();
         m_executableName = std::make_unique<FixedExecutableName>(executableName);
         m_backend = std::make_unique<IniFileSettingsBackend>(m_iniPath);
         m_clock = std::make_unique<VirtualClock>();
+        m_store = std::make_unique<SettingsStore>(*m_backend, executableName);
         m_controller = std::make_unique<MainController>(
-            PlatformServices{*m_clock, *m_backend, *m_executableName, sizeQueryFactory(),
-                             m_numberLocale, m_writer, m_zOrder, m_workQueue});
+            PlatformServices{*m_clock, *m_executableName, sizeQueryFactory(), m_numberLocale,
+                             m_writer, m_zOrder, m_workQueue},
+            *m_store);
     }
 
     void show() { window().show(); }
@@ -110,6 +121,7 @@ private:
     QString m_iniPath;
     std::unique_ptr<FixedExecutableName> m_executableName;
     std::unique_ptr<IniFileSettingsBackend> m_backend;
+    std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<VirtualClock> m_clock;
     std::function<void()> m_onSizeQueryCreated;
     std::shared_ptr<FakeSizeQuery::Log> m_sizes = std::make_shared<FakeSizeQuery::Log>();

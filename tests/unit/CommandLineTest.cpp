@@ -81,6 +81,38 @@ TEST(CommandLineTest, ParsesTheProgramsOptionsAndLeavesQtsOwnAlone)
          u"file"_s},
         {"option value missing", {u"-platform"_s}, Action::Reject, false, {}, u"platform"_s},
         {"value given to a flag", {u"--headless=yes"_s}, Action::Reject, false, {}, u"headless"_s},
+        {"one-shot file",
+         {u"--file"_s, u"/a"_s, u"--log"_s, u"/l"_s},
+         Action::MeasureOnce,
+         false,
+         {},
+         {}},
+        {"one-shot folder to stdout",
+         {u"--log=-"_s, u"--folder"_s, u"/d"_s},
+         Action::MeasureOnce,
+         false,
+         {},
+         {}},
+        {"one-shot without a log", {u"--folder"_s, u"/d"_s}, Action::Reject, false, {}, u"--log"_s},
+        {"a log without a target", {u"--log"_s, u"/l"_s}, Action::Reject, false, {}, u"--folder"_s},
+        {"both kinds",
+         {u"--file"_s, u"/a"_s, u"--folder"_s, u"/d"_s, u"--log"_s, u"/l"_s},
+         Action::Reject,
+         false,
+         {},
+         u"together"_s},
+        {"an option given twice",
+         {u"--folder"_s, u"/d"_s, u"--log"_s, u"/l"_s, u"--log"_s, u"/m"_s},
+         Action::Reject,
+         false,
+         {},
+         u"--log is given more than once"_s},
+        {"help wins over a one-shot",
+         {u"--folder"_s, u"/d"_s, u"--log"_s, u"/l"_s, u"-h"_s},
+         Action::ShowHelp,
+         false,
+         {},
+         {}},
     };
     for (const ParseCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -94,6 +126,13 @@ TEST(CommandLineTest, ParsesTheProgramsOptionsAndLeavesQtsOwnAlone)
         EXPECT_TRUE(parsed.error.isEmpty());
         EXPECT_EQ(parsed.headless, c.headless);
         EXPECT_EQ(parsed.platform, c.platform);
+        if (c.action == Action::MeasureOnce) {
+            // What a one-shot measures and where its log goes, as given.
+            const bool folder = c.arguments.contains(u"--folder"_s);
+            EXPECT_EQ(parsed.folder, folder);
+            EXPECT_EQ(parsed.target, folder ? u"/d"_s : u"/a"_s);
+            EXPECT_EQ(parsed.logPath, folder ? u"-"_s : u"/l"_s);
+        }
     }
 }
 
@@ -101,7 +140,8 @@ TEST(CommandLineTest, HelpNamesTheProgramAndEveryOptionButQtsOwn)
 {
     const QString help = CommandLine::helpText(u"sizer"_s);
     EXPECT_TRUE(help.startsWith(u"Usage: sizer [options]\n"_s)) << help.toStdString();
-    for (const QString &shown : {u"--help"_s, u"--version"_s, u"--headless"_s, u"Exit status"_s})
+    for (const QString &shown : {u"--help"_s, u"--version"_s, u"--headless"_s, u"Exit status"_s,
+                                 u"sizer --folder PATH --log FILE"_s, u"--file <PATH>"_s})
         EXPECT_TRUE(help.contains(shown)) << shown.toStdString();
     for (const QString &hidden : {u"-platform"_s, u"-style"_s, u"--help-all"_s})
         EXPECT_FALSE(help.contains(hidden)) << hidden.toStdString();

@@ -1,6 +1,7 @@
 #include "app/LaunchDecision.h"
 #include "app/StartupCheck.h"
 #include "platform/IniFileSettingsBackend.h"
+#include "settings/SettingsStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,22 +16,39 @@ using namespace Qt::Literals::StringLiterals;
 
 using Mode = LaunchDecision::Mode;
 
-TEST(LaunchDecisionTest, NoDisplayRunsUnattendedOnlyWithBothTicks)
+TEST(LaunchDecisionTest, LaunchesWithoutAWindowRunOnlyWithReadableUnattendedSettings)
 {
     struct Case
     {
-        bool headless, showsWindows, unattended;
+        bool headless, showsWindows, readable, unattended;
         Mode mode;
     };
     const Case cases[] = {
-        {false, true, false, Mode::Windowed},   {false, true, true, Mode::Windowed},
-        {true, true, false, Mode::Headless},    {true, false, false, Mode::Headless},
-        {true, false, true, Mode::Headless},    {false, false, true, Mode::UnattendedNoDisplay},
-        {false, false, false, Mode::NoDisplay},
+        {false, true, true, false, Mode::Windowed},
+        {false, true, true, true, Mode::Windowed},
+        {false, true, false, false, Mode::Windowed},
+        {true, true, true, false, Mode::NothingToDo},
+        {true, false, true, false, Mode::NothingToDo},
+        {true, false, true, true, Mode::Headless},
+        {true, true, true, true, Mode::Headless},
+        {false, false, true, true, Mode::UnattendedNoDisplay},
+        {false, false, true, false, Mode::NoDisplay},
+        {true, true, false, true, Mode::SettingsUnreadable},
+        {false, false, false, true, Mode::SettingsUnreadable},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(testing::Message() << c.headless << c.showsWindows << c.unattended);
-        EXPECT_EQ(LaunchDecision::decide(c.headless, c.showsWindows, c.unattended), c.mode);
+        SCOPED_TRACE(testing::Message()
+                     << c.headless << c.showsWindows << c.readable << c.unattended);
+        const Mode mode =
+            LaunchDecision::decide(c.headless, c.showsWindows, {c.readable, c.unattended});
+        EXPECT_EQ(mode, c.mode);
+        const bool runs =
+            mode == Mode::Windowed || mode == Mode::Headless || mode == Mode::UnattendedNoDisplay;
+        EXPECT_EQ(LaunchDecision::endsAtOnce(mode), !runs);
+        // Every launch without a window says why it runs that way or why it ends.
+        EXPECT_EQ(LaunchDecision::message(mode).isEmpty(),
+                  mode == Mode::Windowed || mode == Mode::Headless);
+        EXPECT_FALSE(LaunchDecision::message(mode).contains(u'\n'));
     }
 }
 
@@ -99,7 +117,9 @@ TEST(LaunchDecisionTest, DisplaylessModesExplainThemselvesInOneLine)
         EXPECT_TRUE(message.startsWith(u"no display reachable"_s)) << message.toStdString();
         EXPECT_FALSE(message.contains(u'\n'));
     }
-    EXPECT_TRUE(LaunchDecision::message(Mode::NoDisplay).contains(u"--headless"_s));
+    EXPECT_TRUE(LaunchDecision::message(Mode::NoDisplay).contains(u"--folder"_s));
+    EXPECT_TRUE(
+        LaunchDecision::message(Mode::NothingToDo).startsWith(u"AutoStart and AutoClose"_s));
     EXPECT_TRUE(LaunchDecision::message(Mode::Windowed).isEmpty());
     EXPECT_TRUE(LaunchDecision::message(Mode::Headless).isEmpty());
 }
@@ -134,7 +154,10 @@ TEST(StartupCheckTest, UnattendedNeedsBothStoredTicksInTheProgramsSection)
                 file.setValue(c.section + u"/AUTOCLOSE_TICKBOX"_s, c.autoClose);
         }
         IniFileSettingsBackend backend(ini);
-        EXPECT_EQ(StartupCheck::unattended(backend, u"zemra"_s), c.unattended);
+        const LaunchDecision::Settings outlook =
+            StartupCheck::outlook(SettingsStore(backend, u"zemra"_s));
+        EXPECT_TRUE(outlook.readable);
+        EXPECT_EQ(outlook.unattended, c.unattended);
     }
 }
 

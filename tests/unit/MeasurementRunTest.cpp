@@ -102,7 +102,7 @@ TEST_F(MeasurementRunTest, FolderRunLogsTheFolderAndNeverShowsRunning)
     EXPECT_EQ(app.form().FILE_SIZE_KILOBYTES_TEXTBOX->text(), QStringLiteral("0. KB"));
 }
 
-TEST_F(MeasurementRunTest, RunWithNoTargetKindStillSavesAndRewritesTheLog)
+TEST_F(MeasurementRunTest, RunWithNoTargetKindSavesRewritesTheLogAndCountsAsFailed)
 {
     launch(QStringLiteral("/x"), QStringLiteral("/tmp/first.log"));
     app.form().FF_LOCATION_TEXTBOX->setText(QStringLiteral("/changed"));
@@ -115,7 +115,10 @@ TEST_F(MeasurementRunTest, RunWithNoTargetKindStillSavesAndRewritesTheLog)
     EXPECT_EQ(app.writer().writes()[0].text,
               QStringLiteral("!!! LOG GENERATED AFTER RUN COMPLETION !!!\r\n"));
     EXPECT_TRUE(display().isEmpty());
-    EXPECT_EQ(status(), QStringLiteral("READY..."));
+    // Nothing was measured: the run says so and the launch's exit status will too.
+    EXPECT_EQ(status(), QStringLiteral("!!! ERROR - NO TARGET KIND TICKED !!!"));
+    EXPECT_TRUE(app.form().CURRENT_STATUS_LABEL->toolTip().contains(QStringLiteral("neither")));
+    EXPECT_TRUE(app.controller().lastRunFailed());
     EXPECT_TRUE(app.form().RUN_NOW_BUTTON->isEnabled());
 }
 

@@ -9,6 +9,7 @@
 #include "platform/IniFileSettingsBackend.h"
 #include "platform/SaveFileWriter.h"
 #include "platform/SizeQuery.h"
+#include "settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -32,11 +33,14 @@ public:
     void launch()
     {
         m_controller.reset();
+        m_store.reset();
         m_backend = std::make_unique<IniFileSettingsBackend>(m_iniPath);
         m_clock = std::make_unique<VirtualClock>();
+        m_store = std::make_unique<SettingsStore>(*m_backend, m_executableName.name());
         m_controller = std::make_unique<MainController>(
-            PlatformServices{*m_clock, *m_backend, m_executableName, &createSizeQuery,
-                             *m_numberLocale, m_writer, m_zOrder, m_workQueue});
+            PlatformServices{*m_clock, m_executableName, &createSizeQuery, *m_numberLocale,
+                             m_writer, m_zOrder, m_workQueue},
+            *m_store);
         m_controller->window().show();
     }
 
@@ -53,7 +57,8 @@ public:
     // Stores an entry the way the program writes it.
     void store(const QString &key, const QString &value)
     {
-        ASSERT_TRUE(IniFileSettingsBackend(m_iniPath).write(QStringLiteral("zemra"), key, value));
+        ASSERT_TRUE(
+            IniFileSettingsBackend(m_iniPath).write(QStringLiteral("zemra"), {{key, value}}));
     }
 
     [[nodiscard]] MainController &controller() { return *m_controller; }
@@ -80,6 +85,7 @@ private:
     // Queries run at once, within the tick that starts them.
     FakeWorkQueue m_workQueue;
     std::unique_ptr<IniFileSettingsBackend> m_backend;
+    std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<VirtualClock> m_clock;
     std::unique_ptr<MainController> m_controller;
 };

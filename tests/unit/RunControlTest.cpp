@@ -50,13 +50,18 @@ const RunState ReadyState{Ready, Start, true, false, false, false};
 class RunControlTest : public ::testing::Test
 {
 protected:
-    void launch(bool autostart = false, bool autoclose = false)
+    // fileTicked: FILE-Size is stored ticked and every run measures a file (a run that
+    // measures nothing fails), unless a test needs it unticked.
+    void launch(bool autostart = false, bool autoclose = false, bool fileTicked = true)
     {
         if (autostart)
             app.store(QStringLiteral("AUTOSTART_TICKBOX"), QStringLiteral("1"));
         if (autoclose)
             app.store(QStringLiteral("AUTOCLOSE_TICKBOX"), QStringLiteral("1"));
+        if (fileTicked)
+            app.store(QStringLiteral("USE_FILE_TICKBOX"), QStringLiteral("1"));
         app.store(QStringLiteral("LOGFILE_TEXTBOX"), QStringLiteral("/tmp/run.log"));
+        app.sizes().answers.assign(8, FakeSizeQuery::answer(1));
         app.launch();
         app.show();
     }
@@ -217,7 +222,7 @@ TEST_F(RunControlTest, StartWhileARunIsPendingKeepsThatRunAndRequestsAnother)
 
 TEST_F(RunControlTest, RunNowDuringTheStartupCountdownGivesTwoRuns)
 {
-    launch(true);
+    launch(true, false, false);
     app.form().USE_FILE_TICKBOX->click(); // re-enables Run Now
     app.sizes().answers = {FakeSizeQuery::answer(1), FakeSizeQuery::answer(2)};
     app.form().RUN_NOW_BUTTON->click();

@@ -17,6 +17,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 const QString LogNotWritten = u"!!! ERROR - LOG FILE NOT WRITTEN !!!"_s;
+const QString NothingMeasured = u"!!! ERROR - NO TARGET KIND TICKED !!!"_s;
 const QString TargetNotFound = u"!!! ERROR - TARGET NOT FOUND !!!"_s;
 
 QStringList crlfLines(const QString &text)
@@ -127,9 +128,10 @@ TEST(FailureReasonTest, TooltipAndRunLogShowTheReasonUntilARunSucceeds)
          "Cannot write the log file"},
         {"log written", goodLog, true, u"READY..."_s, ""},
         {"log is a folder", app.files(), true, LogNotWritten, "it is a folder"},
-        // A run without a pass repeats the run log, not the reason of the failed write.
-        {"no pass, log written", goodLog, false, u"READY..."_s, ""},
-        {"empty log path", QString(), false, LogNotWritten, "no path was given"},
+        // A run without a pass measured nothing, which is a failure; its log file repeats the
+        // run log, not the reason of the failed write.
+        {"no pass, log written", goodLog, false, NothingMeasured, "neither FILE-Size"},
+        {"empty log path", QString(), false, NothingMeasured, "no path was given"},
         {"target missing", goodLog, true, TargetNotFound, "missing"},
     };
     QString previousRunLog;
@@ -156,9 +158,9 @@ TEST(FailureReasonTest, TooltipAndRunLogShowTheReasonUntilARunSucceeds)
             EXPECT_TRUE(tip.contains(QString::fromUtf8(s.tipHolds))) << tip.toStdString();
 
         const QStringList lines = crlfLines(TextBox::text(*f.LOG_FILE_OUTPUT_TEXTBOX));
-        if (s.status == LogNotWritten) {
+        if (s.status == LogNotWritten || s.logPath.isEmpty()) {
             // The reason is the last line of the run log box; the file was not written.
-            EXPECT_EQ(lines.last(), tip);
+            EXPECT_EQ(lines.last(), tip.section(u'\n', -1));
             EXPECT_FALSE(QFile::exists(s.logPath) && QFileInfo(s.logPath).isFile() &&
                          RealFilesHarness::bytesOf(s.logPath).contains("Cannot write"));
         } else if (s.logPath == goodLog && s.status != TargetNotFound) {

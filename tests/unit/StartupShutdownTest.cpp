@@ -254,18 +254,22 @@ TEST(StartupTest, GreyTickValuesAreRestoredButCountAsUnticked)
     EXPECT_EQ(app.stored(QStringLiteral("USE_FILE_TICKBOX")).toString(), QStringLiteral("2"));
 }
 
-TEST(StartupTest, BothTargetKindsStoredAsTickedAreRestoredAsUnticked)
+TEST(StartupTest, BothTargetKindsStoredAsTickedWithNoTargetKeepFileSizeAndTheStoredTicks)
 {
     AppHarness app;
     app.store(QStringLiteral("USE_FILE_TICKBOX"), QStringLiteral("1"));
     app.store(QStringLiteral("USE_FOLDER_TICKBOX"), QStringLiteral("1"));
     app.launch();
     Ui::ZEMRA_MAIN &form = app.form();
-    EXPECT_EQ(TickBox::value(*form.USE_FILE_TICKBOX), 0);
+    // The file pass comes first when both are ticked: a missing target fails as it would.
+    EXPECT_EQ(TickBox::value(*form.USE_FILE_TICKBOX), 1);
     EXPECT_EQ(TickBox::value(*form.USE_FOLDER_TICKBOX), 0);
     EXPECT_TRUE(form.USE_FILE_TICKBOX->isEnabled());
-    EXPECT_TRUE(form.USE_FOLDER_TICKBOX->isEnabled());
+    EXPECT_FALSE(form.USE_FOLDER_TICKBOX->isEnabled());
     EXPECT_TRUE(form.RUN_NOW_BUTTON->isEnabled());
+    app.close();
+    EXPECT_EQ(app.stored(QStringLiteral("USE_FILE_TICKBOX")).toString(), QStringLiteral("1"));
+    EXPECT_EQ(app.stored(QStringLiteral("USE_FOLDER_TICKBOX")).toString(), QStringLiteral("1"));
 }
 
 TEST(StartupTest, PositionOffEveryScreenOpensAtTheDefaultPosition)
@@ -314,18 +318,19 @@ TEST(SettingsFailureTest, FailedWriteReportsFalseAndLeavesTheFileAsItWas)
 
     // Replacing the folder by a file makes every later write fail.
     IniFileSettingsBackend backend(app.iniPath());
-    ASSERT_TRUE(
-        backend.write(QStringLiteral("zemra"), QStringLiteral("MAIN-Left"), QStringLiteral("15")));
+    ASSERT_TRUE(backend.write(QStringLiteral("zemra"),
+                              {{QStringLiteral("MAIN-Left"), QStringLiteral("15")}}));
     const QString folder = QFileInfo(app.iniPath()).absolutePath();
     ASSERT_TRUE(QFile::rename(folder, folder + QStringLiteral(".moved")));
     QFile blocker(folder);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 
-    EXPECT_FALSE(
-        backend.write(QStringLiteral("zemra"), QStringLiteral("MAIN-Top"), QStringLiteral("30")));
+    EXPECT_FALSE(backend.write(QStringLiteral("zemra"),
+                               {{QStringLiteral("MAIN-Top"), QStringLiteral("30")}}));
     EXPECT_FALSE(backend.errorString().isEmpty());
-    EXPECT_EQ(backend.read(QStringLiteral("zemra"), QStringLiteral("MAIN-Top")), std::nullopt);
+    EXPECT_EQ(storedEntry(backend.read(QStringLiteral("zemra")), QStringLiteral("MAIN-Top")),
+              std::nullopt);
 
     QFile moved(folder + QStringLiteral(".moved/ZEMRA.ini"));
     ASSERT_TRUE(moved.open(QIODevice::ReadOnly));
@@ -339,15 +344,18 @@ TEST(SettingsFailureTest, FailedWriteReportsFalseAndLeavesTheFileAsItWas)
     moved.close();
     ASSERT_TRUE(QFile::remove(folder));
     ASSERT_TRUE(QFile::rename(folder + QStringLiteral(".moved"), folder));
-    EXPECT_TRUE(backend.write(QStringLiteral("zemra"), QStringLiteral("AUTOSTART_TICKBOX"),
-                              QStringLiteral("1")));
-    EXPECT_EQ(backend.read(QStringLiteral("zemra"), QStringLiteral("FF_LOCATION_TEXTBOX")),
-              QStringLiteral("/kept"));
-    EXPECT_EQ(backend.read(QStringLiteral("zemra"), QStringLiteral("MAIN-Left")),
+    EXPECT_TRUE(backend.write(QStringLiteral("zemra"),
+                              {{QStringLiteral("AUTOSTART_TICKBOX"), QStringLiteral("1")}}));
+    EXPECT_EQ(
+        storedEntry(backend.read(QStringLiteral("zemra")), QStringLiteral("FF_LOCATION_TEXTBOX")),
+        QStringLiteral("/kept"));
+    EXPECT_EQ(storedEntry(backend.read(QStringLiteral("zemra")), QStringLiteral("MAIN-Left")),
               QStringLiteral("15"));
-    EXPECT_EQ(backend.read(QStringLiteral("zemra"), QStringLiteral("AUTOSTART_TICKBOX")),
-              QStringLiteral("1"));
-    EXPECT_EQ(backend.read(QStringLiteral("zemra"), QStringLiteral("MAIN-Top")), std::nullopt);
+    EXPECT_EQ(
+        storedEntry(backend.read(QStringLiteral("zemra")), QStringLiteral("AUTOSTART_TICKBOX")),
+        QStringLiteral("1"));
+    EXPECT_EQ(storedEntry(backend.read(QStringLiteral("zemra")), QStringLiteral("MAIN-Top")),
+              std::nullopt);
 }
 
 TEST(SettingsFileTest, DefaultFileFollowsXdgConfigHome)

@@ -24,7 +24,7 @@ TEST(TargetTickRestore, BothTickedKeepsTheKindThatFitsTheTarget)
         qint16 useFile;
         qint16 useFolder;
     };
-    const Case cases[] = {{Kind::File, 1, 0}, {Kind::Folder, 0, 1}, {Kind::Neither, 0, 0}};
+    const Case cases[] = {{Kind::File, 1, 0}, {Kind::Folder, 0, 1}, {Kind::Neither, 1, 0}};
     for (const Case &c : cases) {
         const TargetTickRestore::Ticks ticks = TargetTickRestore::forBothTicked(c.target);
         EXPECT_EQ(ticks.useFile, c.useFile);
@@ -91,7 +91,7 @@ TEST_F(StoredTargetTest, BothStoredTickedRestoresTheFittingKindWithTheInterlock)
     const Case cases[] = {
         {"file", filePath, true, false},
         {"folder", dir.path(), false, true},
-        {"missing", dir.path() + u"/missing"_s, false, false},
+        {"missing", dir.path() + u"/missing"_s, true, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -107,31 +107,54 @@ TEST_F(StoredTargetTest, BothStoredTickedRestoresTheFittingKindWithTheInterlock)
         EXPECT_EQ(form.USE_FILE_TICKBOX->isEnabled(), !c.folderTicked);
         EXPECT_EQ(form.USE_FOLDER_TICKBOX->isEnabled(), !c.fileTicked);
         EXPECT_TRUE(form.RUN_NOW_BUTTON->isEnabled());
+        // The user changed neither tick: the stored ones stay as the user wrote them.
         app.close();
-        EXPECT_EQ(app.stored(u"USE_FILE_TICKBOX"_s).toString(), c.fileTicked ? u"1"_s : u"0"_s);
-        EXPECT_EQ(app.stored(u"USE_FOLDER_TICKBOX"_s).toString(), c.folderTicked ? u"1"_s : u"0"_s);
+        EXPECT_EQ(app.stored(u"USE_FILE_TICKBOX"_s).toString(), u"1"_s);
+        EXPECT_EQ(app.stored(u"USE_FOLDER_TICKBOX"_s).toString(), u"1"_s);
     }
 }
 
-TEST_F(StoredTargetTest, BothStoredTickedWithAFileTargetMeasuresItUnattended)
+TEST_F(StoredTargetTest, BothStoredTickedMeasuresTheFileUnattendedAndKeepsTheTicks)
 {
-    AppHarness app;
-    app.store(u"USE_FILE_TICKBOX"_s, u"1"_s);
-    app.store(u"USE_FOLDER_TICKBOX"_s, u"1"_s);
-    app.store(u"AUTOSTART_TICKBOX"_s, u"1"_s);
-    app.store(u"AUTOCLOSE_TICKBOX"_s, u"1"_s);
-    app.store(u"FF_LOCATION_TEXTBOX"_s, filePath);
-    app.store(u"LOGFILE_TEXTBOX"_s, dir.path() + u"/run.log"_s);
-    app.launch();
-    app.show();
-    app.sizes().answers = {FakeSizeQuery::answer(5)};
-    app.clock().advance(10000 + 3000);
-    ASSERT_EQ(app.sizes().calls.size(), 1u);
-    EXPECT_EQ(app.sizes().calls[0].kind, FakeSizeQuery::Kind::File);
-    EXPECT_EQ(app.form().CURRENT_STATUS_LABEL->text(), u"!!! AUTOCLOSING - 10 SECS !!!"_s);
-    EXPECT_FALSE(app.controller().lastRunFailed());
-    ASSERT_EQ(app.writer().writes().size(), 1);
-    EXPECT_TRUE(app.writer().writes()[0].text.contains(u"FILE = "_s + filePath));
+    struct Case
+    {
+        const char *name;
+        QString target;
+        SizeResult answer;
+        QString status;
+        bool failed;
+    };
+    const Case cases[] = {
+        {"a file", filePath, FakeSizeQuery::answer(5), u"!!! AUTOCLOSING - 10 SECS !!!"_s, false},
+        // Measured nothing would be no success: the file pass fails as it would with both.
+        {"a missing target", dir.path() + u"/missing"_s,
+         FakeSizeQuery::failure(SizeError::NotFound, "missing"),
+         u"!!! ERROR - TARGET NOT FOUND !!!"_s, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        AppHarness app;
+        app.store(u"USE_FILE_TICKBOX"_s, u"1"_s);
+        app.store(u"USE_FOLDER_TICKBOX"_s, u"1"_s);
+        app.store(u"AUTOSTART_TICKBOX"_s, u"1"_s);
+        app.store(u"AUTOCLOSE_TICKBOX"_s, u"1"_s);
+        app.store(u"FF_LOCATION_TEXTBOX"_s, c.target);
+        app.store(u"LOGFILE_TEXTBOX"_s, dir.path() + u"/run.log"_s);
+        app.launch();
+        app.show();
+        app.sizes().answers = {c.answer};
+        app.clock().advance(10000 + 3000);
+        ASSERT_EQ(app.sizes().calls.size(), 1u);
+        EXPECT_EQ(app.sizes().calls[0].kind, FakeSizeQuery::Kind::File);
+        EXPECT_EQ(app.form().CURRENT_STATUS_LABEL->text(), c.status);
+        EXPECT_EQ(app.controller().lastRunFailed(), c.failed);
+        ASSERT_EQ(app.writer().writes().size(), 1);
+        EXPECT_TRUE(app.writer().writes()[0].text.contains(u"FILE = "_s + c.target));
+        app.clock().advance(10000);
+        EXPECT_FALSE(app.window().isVisible());
+        EXPECT_EQ(app.stored(u"USE_FILE_TICKBOX"_s).toString(), u"1"_s);
+        EXPECT_EQ(app.stored(u"USE_FOLDER_TICKBOX"_s).toString(), u"1"_s);
+    }
 }
 
 } // namespace

@@ -8,16 +8,17 @@
 // HKEY_CURRENT_USER\Software\ZEMRA (NativeFormat). Elsewhere the INI file is handled by
 // IniFileSettingsBackend instead, which keeps what the user wrote by hand.
 //
-// Each call opens the store afresh, so a failed write is only that write failing: it neither
-// hides the entries nor makes later writes look refused, and nothing is removed.
+// Each call opens the store afresh, so a failed save is only that save failing: it neither
+// hides the entries nor makes later saves look refused, and nothing is removed. A save sets
+// only its own values, so entries changed by others meanwhile keep their change.
 class QSettingsBackend final : public SettingsBackend
 {
 public:
     QSettingsBackend(QString location, QSettings::Format format);
 
-    [[nodiscard]] std::optional<QString> read(const QString &section, const QString &key) override;
-    [[nodiscard]] bool write(const QString &section, const QString &key,
-                             const QString &value) override;
+    [[nodiscard]] SettingsSnapshot read(const QString &section) override;
+    [[nodiscard]] bool write(const QString &section,
+                             const QList<std::pair<QString, QString>> &changes) override;
     [[nodiscard]] QString errorString() const override { return m_error; }
 
 private:

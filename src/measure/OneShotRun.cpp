@@ -1,0 +1,141 @@
+#include "measure/OneShotRun.h"
+
+#include "measure/FormLogPieces.h"
+#include "measure/GuardedSizeQuery.h"
+#include "measure/LogFileGuard.h"
+#include "measure/RunLog.h"
+#include "measure/RunLogTexts.h"
+#include "measure/SizeLines.h"
+#include "platform/Clock.h"
+#include "platform/Log.h"
+#include "platform/PathText.h"
+#include "platform/SaveFileWriter.h"
+#include "platform/TextFileWriter.h"
+#include "platform/Timer.h"
+#include "platform/WorkQueue.h"
+
+#include <QIODevice>
+
+// The query and its answer, shared with the worker thread, which may outlive the run.
+struct OneShotRun::Query
+{
+    std::unique_ptr<SizeQuery> service;
+    SizeResult result;
+};
+
+namespace {
+
+constexpr int ProgressTickMs = 200;
+
+} // namespace
+
+OneShotRun::OneShotRun(const Services &services, Request request)
+    : m_services(services), m_request(std::move(request))
+{
+    m_form.setupUi(&m_formHost);
+    m_pieces = formLogPieces(m_form, m_services.executableName);
+    m_pieces.targetLabel = m_request.folder ? RunLogTexts::folderLabel() : RunLogTexts::fileLabel();
+    m_pieces.targetPath = PathText::printable(m_request.target);
+    m_progressTimer = m_services.clock.createTimer(this, QStringLiteral("ONE_SHOT_PROGRESS_TIMER"));
+    connect(m_progressTimer, &Timer::ticked, this, &OneShotRun::watchProgress);
+}
+
+OneShotRun::~OneShotRun()
+{
+    if (m_query)
+        m_query->service->control().requestCancel();
+}
+
+void OneShotRun::start()
+{
+    SizeResult refusal;
+    const std::optional<std::filesystem::path> path =
+        GuardedSizeQuery::path(m_request.target, refusal);
+    std::unique_ptr<SizeQuery> service;
+    if (path)
+        service = GuardedSizeQuery::make(m_services.createSizeQuery, m_request.target, refusal);
+    if (!service) {
+        answered(refusal);
+        return;
+    }
+    m_query = std::make_shared<Query>();
+    m_query->service = std::move(service);
+    m_progressTimer->setInterval(ProgressTickMs);
+    m_progressTimer->setEnabled(true);
+    const GuardedSizeQuery::Kind kind =
+        m_request.folder ? GuardedSizeQuery::Kind::Folder : GuardedSizeQuery::Kind::File;
+    m_services.workQueue.run(
+        this,
+        [query = m_query, kind, path = *path, target = m_request.target] {
+            query->result = GuardedSizeQuery::ask(*query->service, kind, path, target);
+        },
+        [this, query = m_query] {
+            if (m_query == query)
+                answered(query->result);
+        });
+}
+
+void OneShotRun::cancelOnSignal(int signalNumber)
+{
+    if (m_query) {
+        m_query->service->control().requestCancel();
+        m_query.reset();
+        qCWarning(zemraLog, "measurement cancelled by a signal; no log file written");
+    }
+    finish(128 + signalNumber);
+}
+
+void OneShotRun::answered(const SizeResult &result)
+{
+    m_query.reset();
+    m_progressTimer->setEnabled(false);
+    QStringList reasons;
+    QString runLog;
+    if (result.ok()) {
+        RunLogPieces pieces = m_pieces;
+        pieces.sizeBlock =
+            SizeLines::block(SizeLines::lines(result.bytes, m_services.numberLocale));
+        runLog = RunLog::compose(pieces);
+    } else {
+        reasons.append(QString::fromStdString(result.reason));
+        runLog = RunLog::composeError(m_pieces, reasons.constLast());
+    }
+
+    if (m_request.logPath == QLatin1String("-")) {
+        const QByteArray bytes = SaveFileWriter::encode(runLog);
+        if (m_services.standardOutput.write(bytes) != bytes.size())
+            reasons.append(QStringLiteral("Cannot write the run log to standard output: %1")
+                               .arg(m_services.standardOutput.errorString()));
+    } else {
+        const QString refusal =
+            LogFileGuard::refusal(m_request.logPath, m_request.target, m_services.settingsFilePath);
+        const WriteResult written = refusal.isEmpty()
+                                        ? m_services.textFileWriter.write(m_request.logPath, runLog)
+                                        : WriteResult{false, refusal};
+        if (!written.ok)
+            reasons.append(written.reason);
+    }
+    if (!reasons.isEmpty())
+        qCWarning(zemraLog).noquote() << "run failed:" << reasons.join(QStringLiteral("; "));
+    finish(reasons.isEmpty() ? 0 : 1);
+}
+
+void OneShotRun::watchProgress()
+{
+    if (!m_query)
+        return;
+    const SizeQueryControl &control = m_query->service->control();
+    if (m_stallWatch.stalledAt(control.filesFound(), control.bytesFound(), ProgressTickMs)) {
+        const std::string folder = control.whereabouts().oldest();
+        qCWarning(zemraLog).noquote() << StallWatch::notice(
+            folder.empty() ? m_request.target : QString::fromStdString(folder));
+    }
+}
+
+void OneShotRun::finish(int exitStatus)
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    emit finished(exitStatus);
+}
