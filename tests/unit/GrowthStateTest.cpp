@@ -72,6 +72,23 @@ TEST(GrowthStateTest, SettlesWhereMoreWalkersStopRaisingTheRate)
     }
 }
 
+TEST(GrowthStateTest, ClearDifferencesAreDecidedInOneRound)
+{
+    // A cold disk: each doubling doubles the rate, so every trial is decided after one
+    // round (a measurement at each count) and 32 walkers run after 28 intervals; with all
+    // four rounds it would take 88.
+    const RuleCase cold{"cold disk", true, [](unsigned w, unsigned) { return scaling(w, 64); }, 32,
+                        32};
+    unsigned highest = 0;
+    EXPECT_EQ(settle(cold, 27, highest), 16U);
+    EXPECT_EQ(settle(cold, 28, highest), 32U);
+    // A rate that moves by less than the factor of a clear decision needs every round.
+    const RuleCase slight{"20 % better with fewer", true,
+                          [](unsigned w, unsigned) { return w == 1 ? 1200.0 : 1000.0; }, 1, 2};
+    EXPECT_EQ(settle(slight, 17, highest), 2U) << "decided before the fourth round";
+    EXPECT_EQ(settle(slight, 18, highest), 1U);
+}
+
 TEST(GrowthStateTest, TriesAnewOnlyWhenTheRateStaysLow)
 {
     // 200 intervals like a cold disk, then like a daemon that answers one request at a

@@ -13,7 +13,8 @@
 // the doubling when the rate rises by at least `gain`. A trial alternates `trialRounds`
 // measurements at the tried count with as many at the settled one and compares the sums, so
 // that what the walk itself changes meanwhile (folders of other sizes and depths, other
-// load) falls on both alike. A failed trial restores the count and is not repeated, until
+// load) falls on both alike; a round whose sums differ by the factor `clear` decides at
+// once. A failed trial restores the count and is not repeated, until
 // the settled count's rate falls below `fall` of the rate it was chosen at for
 // `fallMeasurements` measurements in a row: then both directions are tried anew. A measurement is
 // the mean rate over `window` intervals, the first interval after a change left out (walkers then
@@ -29,6 +30,7 @@ struct GrowthRule
     double blockedPerBusy = 2.0;
     double gain = 0.10;             // a doubling must raise the rate by this share
     double keep = 0.90;             // a halving must keep this share of the rate
+    double clear = 1.4;             // rates this far apart after a round decide a trial at once
     double fall = 0.50;             // a settled rate below this share of its own is measured anew
     unsigned fallMeasurements = 10; // when it stays there for this many measurements
 };
@@ -94,13 +96,18 @@ struct GrowthState
         const bool atTried = state.step % 2 == 0;
         (atTried ? next.triedSum : next.settledSum) += rate;
         next.step = state.step + 1;
-        if (next.step < 2 * rule.trialRounds) {
+        // After a round, a ratio far from 1 decides at once: a cold disk's doublings then
+        // take one round each.
+        const bool clear = !atTried && (next.triedSum >= rule.clear * next.settledSum ||
+                                        rule.clear * next.triedSum <= next.settledSum);
+        if (next.step < 2 * rule.trialRounds && !clear) {
             changeTo(atTried ? state.settled : state.tried);
             return next;
         }
-        // The last measurement was at the settled count, where a failed trial stays.
-        const double tried = next.triedSum / rule.trialRounds;
-        const double settled = next.settledSum / rule.trialRounds;
+        // The last measurement was at the settled count, where a failed trial stays. Both
+        // sums hold as many measurements.
+        const double tried = next.triedSum;
+        const double settled = next.settledSum;
         next.trial = GrowthState::Trial::None;
         if (state.trial == GrowthState::Trial::Fewer) {
             if (tried >= rule.keep * settled) {
