@@ -87,6 +87,16 @@ TEST(GrowthStateTest, ClearDifferencesAreDecidedInOneRound)
                           [](unsigned w, unsigned) { return w == 1 ? 1200.0 : 1000.0; }, 1, 2};
     EXPECT_EQ(settle(slight, 17, highest), 2U) << "decided before the fourth round";
     EXPECT_EQ(settle(slight, 18, highest), 1U);
+
+    // The rate a count was chosen at is a mean, whether the trial took one round or four:
+    // a walk that then goes on at that very rate is not taken for one that slowed down.
+    GrowthState state = GrowthState::startingAt(2);
+    for (unsigned i = 0; i < 24; ++i) { // the trial ends at 18, a wrong fall would show at 28
+        const double rate = state.active == 1 ? 1000.0 : 950.0; // a close call: four rounds
+        state = nextGrowthState(state, {state.active, 0, 2, 0.5, 100, rate}, GrowthRule());
+    }
+    EXPECT_EQ(state.active, 1U);
+    EXPECT_DOUBLE_EQ(state.chosenRate, 1000.0);
 }
 
 TEST(GrowthStateTest, TriesAnewOnlyWhenTheRateStaysLow)

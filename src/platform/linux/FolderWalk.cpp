@@ -132,7 +132,7 @@ void FolderWalk::tuneWalkers(std::vector<std::thread> &helpers)
     double lastCpu = processCpuSeconds();
     long lastSwitches = voluntarySwitches();
     unsigned long lastIdleWaits = m_idleWaits.load(std::memory_order_relaxed);
-    std::uint64_t lastDone = m_entriesDone.load(std::memory_order_relaxed);
+    std::uint64_t lastDone = entriesDone();
     GrowthState state = GrowthState::startingAt(m_startThreads);
     std::unique_lock lock(m_mutex);
     for (;;) {
@@ -144,7 +144,7 @@ void FolderWalk::tuneWalkers(std::vector<std::thread> &helpers)
         const double cpu = processCpuSeconds();
         const long switches = voluntarySwitches();
         const unsigned long idleWaits = m_idleWaits.load(std::memory_order_relaxed);
-        const std::uint64_t done = m_entriesDone.load(std::memory_order_relaxed);
+        const std::uint64_t done = entriesDone();
         const unsigned active = m_active.load(std::memory_order_relaxed);
         const unsigned running = m_running.load(std::memory_order_relaxed);
         GrowthSample sample;
@@ -173,6 +173,14 @@ void FolderWalk::tuneWalkers(std::vector<std::thread> &helpers)
         addWalkers(helpers, more);
         lock.lock();
     }
+}
+
+std::uint64_t FolderWalk::entriesDone() const
+{
+    std::uint64_t done = 0;
+    for (const DoneCount &count : m_doneCounts)
+        done += count.entries.load(std::memory_order_relaxed);
+    return done;
 }
 
 void FolderWalk::park()

@@ -185,12 +185,16 @@ bool FolderWalker::readFolder(Node *node)
                 sizeFailure(accessError(error), "Cannot read folder", m_cache.pathOf(node), error));
             return false;
         }
-        // The watchers see what this buffer added: a few atomic adds per buffer (about a
-        // thousand entries) keep them current without slowing the walk.
+        // The watchers see what this buffer added: a pair of atomic adds per buffer (about
+        // a thousand entries) keeps them current without slowing the walk. The growth
+        // watcher's count goes every few entries, on this walker's own line: through FUSE
+        // a buffer of about a hundred entries can take longer than its interval.
         const std::uint64_t filesBefore = m_files;
         const std::uint64_t bytesBefore = m_bytes;
         std::uint64_t entries = 0;
-        for (long offset = 0; offset < length; ++entries) {
+        for (long offset = 0; offset < length;) {
+            if (++entries % kDoneStep == 0)
+                m_done.fetch_add(kDoneStep, std::memory_order_relaxed);
             if (m_walk.checkCancel())
                 return false;
             const DirectoryReader::Entry entry = m_reader.next(offset);
@@ -211,7 +215,7 @@ bool FolderWalker::readFolder(Node *node)
         }
         if (m_files != filesBefore)
             m_walk.m_control.addFound(m_files - filesBefore, m_bytes - bytesBefore);
-        m_walk.addDone(entries);
+        m_done.fetch_add(entries % kDoneStep, std::memory_order_relaxed);
     }
     if (node->pending == 0)
         finish(node);

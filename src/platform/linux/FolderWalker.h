@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -27,7 +28,8 @@ public:
     // walk (not owned) outlives the walker; number: the walker's number in the whereabouts
     // (0 on the thread that called the query); cacheSize: open directories it may keep.
     FolderWalker(FolderWalk &walk, unsigned number, unsigned cacheSize)
-        : m_walk(walk), m_number(number), m_cache(walk, cacheSize)
+        : m_walk(walk), m_number(number), m_done(walk.doneCount(number).entries),
+          m_cache(walk, cacheSize)
     {}
     FolderWalker(const FolderWalker &) = delete;
     FolderWalker &operator=(const FolderWalker &) = delete;
@@ -85,6 +87,8 @@ private:
 
     FolderWalk &m_walk;
     const unsigned m_number;
+    std::atomic<std::uint64_t> &m_done; // entries handled, told every kDoneStep entries
+    static constexpr std::uint64_t kDoneStep = 8;
     // The full path of the folder entered last: the live nodes' paths are its prefixes
     // (Node::pathEnd), since every live node lies on the current path.
     std::string m_path;

@@ -105,9 +105,10 @@ struct GrowthState
             return next;
         }
         // The last measurement was at the settled count, where a failed trial stays. Both
-        // sums hold as many measurements.
-        const double tried = next.triedSum;
-        const double settled = next.settledSum;
+        // sums hold one measurement per round.
+        const double rounds = next.step / 2;
+        const double tried = next.triedSum / rounds;
+        const double settled = next.settledSum / rounds;
         next.trial = GrowthState::Trial::None;
         if (state.trial == GrowthState::Trial::Fewer) {
             if (tried >= rule.keep * settled) {
