@@ -55,9 +55,9 @@ TEST(GrowthStateTest, SettlesWhereMoreWalkersStopRaisingTheRate)
         {"rising until 8, flat beyond", true, [](unsigned w, unsigned) { return scaling(w, 8); }, 8,
          16},
         {"falling: a daemon that answers one request at a time and thrashes with more", true,
-         [](unsigned w, unsigned) { return 1000.0 / w; }, 1, 2},
+         [](unsigned w, unsigned) { return 1000.0 / w; }, 1, 4},
         {"flat: one walker does as much as two", true, [](unsigned, unsigned) { return 1000.0; }, 1,
-         2},
+         4},
         {"noisy (±5 % each interval), rising until 8", true,
          [](unsigned w, unsigned i) { return scaling(w, 8) * (i % 2 ? 1.05 : 0.95); }, 8, 16},
         {"a gain under 10 % is not worth a doubling", true,
@@ -75,23 +75,31 @@ TEST(GrowthStateTest, SettlesWhereMoreWalkersStopRaisingTheRate)
 TEST(GrowthStateTest, ClearDifferencesAreDecidedInOneRound)
 {
     // A cold disk: each doubling doubles the rate, so every trial is decided after one
-    // round (a measurement at each count) and 32 walkers run after 28 intervals; with all
-    // four rounds it would take 88.
+    // round (a measurement at each count) and 32 walkers run after 24 intervals; with all
+    // four rounds it would take 72.
     const RuleCase cold{"cold disk", true, [](unsigned w, unsigned) { return scaling(w, 64); }, 32,
                         32};
     unsigned highest = 0;
-    EXPECT_EQ(settle(cold, 27, highest), 16U);
-    EXPECT_EQ(settle(cold, 28, highest), 32U);
+    EXPECT_EQ(settle(cold, 23, highest), 16U);
+    EXPECT_EQ(settle(cold, 24, highest), 32U);
     // A rate that moves by less than the factor of a clear decision needs every round.
     const RuleCase slight{"20 % better with fewer", true,
                           [](unsigned w, unsigned) { return w == 1 ? 1200.0 : 1000.0; }, 1, 2};
-    EXPECT_EQ(settle(slight, 17, highest), 2U) << "decided before the fourth round";
-    EXPECT_EQ(settle(slight, 18, highest), 1U);
+    // (a doubling, no faster, takes four rounds; then the halving four more)
+    EXPECT_EQ(settle(slight, 33, highest), 2U) << "decided before the fourth round";
+    EXPECT_EQ(settle(slight, 34, highest), 1U);
+    // Keeping fewer walkers, however clear, waits for every round: a wrong halving on a
+    // cold disk would cost the most.
+    const RuleCase halving{"twice as fast with fewer", true,
+                           [](unsigned w, unsigned) { return 2000.0 / w; }, 1, 2};
+    // (the doubling, clearly slower, is dropped after one round)
+    EXPECT_EQ(settle(halving, 21, highest), 2U) << "a halving kept after fewer rounds";
+    EXPECT_EQ(settle(halving, 22, highest), 1U);
 
     // The rate a count was chosen at is a mean, whether the trial took one round or four:
     // a walk that then goes on at that very rate is not taken for one that slowed down.
     GrowthState state = GrowthState::startingAt(2);
-    for (unsigned i = 0; i < 24; ++i) { // the trial ends at 18, a wrong fall would show at 28
+    for (unsigned i = 0; i < 40; ++i) { // the halving is kept at 34, a wrong fall shows at 44
         const double rate = state.active == 1 ? 1000.0 : 950.0; // a close call: four rounds
         state = nextGrowthState(state, {state.active, 0, 2, 0.5, 100, rate}, GrowthRule());
     }

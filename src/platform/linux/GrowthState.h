@@ -8,9 +8,10 @@
 // for storage that serves more requests at once (a cold disk, a network share: more walkers
 // help) or for a server that answers one request at a time (a FUSE daemon such as
 // squashfuse: more walkers only add switches and thrash its caches). Which it is shows only
-// in the rate, so the rule tries: it halves the count and keeps the halving when the rate
-// stays at least `keep` of the settled count's; failing that it doubles the count and keeps
-// the doubling when the rate rises by at least `gain`. A trial alternates `trialRounds`
+// in the rate, so the rule tries: it doubles the count and keeps the doubling when the rate
+// rises by at least `gain`; failing that it halves the count and keeps the halving when
+// the rate stays at least `keep` of the settled count's. Doubling comes first: a cold disk
+// is the common case, and a short cold walk has no time to lose. A trial alternates `trialRounds`
 // measurements at the tried count with as many at the settled one and compares the sums, so
 // that what the walk itself changes meanwhile (folders of other sizes and depths, other
 // load) falls on both alike; a round whose sums differ by the factor `clear` decides at
@@ -80,6 +81,9 @@ struct GrowthState
         next.active = count;
         next.intervals = 0;
     };
+    const auto halved = [&rule](unsigned count) {
+        return count / 2 > rule.least ? count / 2 : rule.least;
+    };
     const auto doubled = [&rule](unsigned count) {
         return 2 * count < rule.most ? 2 * count : rule.most;
     };
@@ -97,9 +101,12 @@ struct GrowthState
         (atTried ? next.triedSum : next.settledSum) += rate;
         next.step = state.step + 1;
         // After a round, a ratio far from 1 decides at once: a cold disk's doublings then
-        // take one round each.
-        const bool clear = !atTried && (next.triedSum >= rule.clear * next.settledSum ||
-                                        rule.clear * next.triedSum <= next.settledSum);
+        // take one round each. Keeping fewer walkers always takes every round: a wrong
+        // halving on a cold disk costs the most.
+        const bool better = next.triedSum >= rule.clear * next.settledSum;
+        const bool worse = rule.clear * next.triedSum <= next.settledSum;
+        const bool clear =
+            !atTried && (worse || (better && state.trial == GrowthState::Trial::More));
         if (next.step < 2 * rule.trialRounds && !clear) {
             changeTo(atTried ? state.settled : state.tried);
             return next;
@@ -118,11 +125,7 @@ struct GrowthState
                 changeTo(state.tried);
                 return next;
             }
-            // Fewer is slower: more is tried next.
             next.slower = state.tried;
-            const unsigned more = doubled(state.settled);
-            if (waiting && more > state.settled && (next.noFaster == 0 || more < next.noFaster))
-                beginTrial(GrowthState::Trial::More, more);
             return next;
         }
         if (tried >= (1 + rule.gain) * settled) {
@@ -132,7 +135,11 @@ struct GrowthState
             changeTo(state.tried);
             return next;
         }
+        // More is no faster: fewer is tried next.
         next.noFaster = state.tried;
+        const unsigned fewer = halved(state.settled);
+        if (waiting && fewer < state.settled && fewer > next.slower)
+            beginTrial(GrowthState::Trial::Fewer, fewer);
         return next;
     }
 
@@ -148,11 +155,11 @@ struct GrowthState
     }
     if (!waiting)
         return next;
-    const unsigned fewer = state.active / 2 > rule.least ? state.active / 2 : rule.least;
+    const unsigned fewer = halved(state.active);
     const unsigned more = doubled(state.active);
-    if (fewer < state.active && fewer > next.slower)
-        beginTrial(GrowthState::Trial::Fewer, fewer);
-    else if (more > state.active && (next.noFaster == 0 || more < next.noFaster))
+    if (more > state.active && (next.noFaster == 0 || more < next.noFaster))
         beginTrial(GrowthState::Trial::More, more);
+    else if (fewer < state.active && fewer > next.slower)
+        beginTrial(GrowthState::Trial::Fewer, fewer);
     return next;
 }
