@@ -19,7 +19,7 @@ packages=(
     # compile check of the Windows-only sources
     g++-mingw-w64-x86-64-posix
     # the Debian package (cpack with dpkg-shlibdeps) and the checks of its contents
-    dpkg-dev file desktop-file-utils appstream man-db
+    dpkg-dev file desktop-file-utils appstream man-db lintian
 )
 if [ "${1:-}" = --bench ]; then
     # the size benchmark: timing, the tools it is compared with, its arithmetic, and the

@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "platform/Clock.h"
+#include "ui/MainWindowAccessible.h"
 #include "ui/WindowStyle.h"
 
 #include <QCloseEvent>
@@ -11,6 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 
 MainWindow::MainWindow(Clock &clock, QWidget *parent) : QWidget(parent)
 {
+    MainWindowAccessible::install();
     m_form.setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

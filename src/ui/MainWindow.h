@@ -11,6 +11,9 @@ class Clock;
 // behaviour of its own; the program's handlers read and write its controls directly.
 //
 // The window is fixed in size (no resizing, no maximize box) and appears in the task bar.
+// Enter or keypad Enter on a focused push button presses it, as Space does (its buttons are
+// auto-default); the window has no default button, so Enter in a text box presses none.
+// Assistive technologies see it as a window (MainWindowAccessible).
 class MainWindow final : public QWidget
 {
     Q_OBJECT

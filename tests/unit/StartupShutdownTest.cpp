@@ -307,6 +307,22 @@ TEST(SettingsFailureTest, UnusableConfigFolderStartsWithDefaultsAndKeepsWorking)
     EXPECT_EQ(QFileInfo(blocker.fileName()).size(), 0);
 }
 
+TEST(SettingsFailureTest, UnreadableSettingsOpenAtTheDefaultsSaySoAndWriteNothing)
+{
+    AppHarness app;
+    const QByteArray tooLarge =
+        "[zemra]\nFF_LOCATION_TEXTBOX=/kept\n" + QByteArray(1024 * 1024, '#') + "\n";
+    ASSERT_TRUE(app.put(tooLarge));
+    app.launch();
+    EXPECT_EQ(app.form().FF_LOCATION_TEXTBOX->text(), QString());
+    const QString tip = app.form().CURRENT_STATUS_LABEL->toolTip();
+    EXPECT_TRUE(tip.contains(QStringLiteral("could not be read"))) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("larger than 1 MiB"))) << tip.toStdString();
+    app.form().FF_LOCATION_TEXTBOX->setText(QStringLiteral("/changed"));
+    app.close();
+    EXPECT_TRUE(app.iniBytes() == tooLarge) << "the unreadable file was written";
+}
+
 TEST(SettingsFailureTest, FailedWriteReportsFalseAndLeavesTheFileAsItWas)
 {
     AppHarness app;

@@ -195,6 +195,58 @@ TEST_F(WindowLookTest, PathBoxesAreNamedAfterTheirLabelsAndButtonsAfterTheirCapt
         EXPECT_EQ(accessibleName(box), caption);
 }
 
+TEST_F(WindowLookTest, ScreenReadersLearnWhatTheWindowsAndBoxesAre)
+{
+    // Role, name and description; a path box's description says what it holds, the size
+    // display's is its tooltip.
+    const struct
+    {
+        const char *window;
+        const char *control; // the window itself when the same
+        QAccessible::Role role;
+        QString name;
+        QString description;
+    } cases[] = {
+        {"ZEMRA_MAIN", "ZEMRA_MAIN", QAccessible::Window, u"ZEMRA - zemra"_s, {}},
+        {"ZEMRA_MAIN", "FF_LOCATION_TEXTBOX", QAccessible::EditableText, u"TARGET"_s,
+         u"Full path of the file or folder to measure"_s},
+        {"ZEMRA_MAIN", "LOGFILE_TEXTBOX", QAccessible::EditableText, u"LOGFILE"_s,
+         u"Full path of the log file to write"_s},
+        {"ZEMRA_MAIN", "OUTPUT_WINDOW_TEXTBOX", QAccessible::EditableText, u"Size"_s,
+         u"File / Folder Size"_s},
+        {"ZEMRA_LOG_OUTPUT_WINDOW",
+         "ZEMRA_LOG_OUTPUT_WINDOW",
+         QAccessible::Dialog,
+         u"ZEMRA - LOG OUTPUT"_s,
+         {}},
+        {"ZEMRA_LOG_OUTPUT_WINDOW",
+         "LOG_FILE_OUTPUT_TEXTBOX",
+         QAccessible::EditableText,
+         u"Run log"_s,
+         {}},
+        {"ZEMRA_ABOUT", "ZEMRA_ABOUT", QAccessible::Dialog, u"ZEMRA - ABOUT"_s, {}},
+    };
+    int checked = 0;
+    inEveryWindow([&](QWidget &window) {
+        for (const auto &c : cases) {
+            if (window.objectName() != QLatin1StringView(c.window))
+                continue;
+            SCOPED_TRACE(c.control);
+            ++checked;
+            QWidget *control = qstrcmp(c.window, c.control) == 0
+                                   ? &window
+                                   : window.findChild<QWidget *>(QString::fromLatin1(c.control));
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+            ASSERT_NE(accessible, nullptr);
+            EXPECT_EQ(accessible->role(), c.role);
+            EXPECT_EQ(accessible->text(QAccessible::Name), c.name);
+            EXPECT_EQ(accessible->text(QAccessible::Description), c.description);
+        }
+    });
+    EXPECT_EQ(checked, 4 + 2 * 2 + 2 * 1) << "rows not checked";
+    EXPECT_EQ(app.form().LOGFILE_TEXTBOX->toolTip(), u"Enter Full File / Folder Location:"_s);
+}
+
 TEST_F(WindowLookTest, LogWindowShowsTheEighteenLinesOfARunLogUnwrapped)
 {
     // The widest size lines: every unit with all its digits.
