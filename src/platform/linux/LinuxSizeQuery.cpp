@@ -146,7 +146,7 @@ SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
         whereabouts.report(0, {});
         return SizeResult::of(0);
     }
-    // Without a fixed count: one walker per core, more while they wait for storage.
+    // Without a fixed count: one walker per core, then the count that does the most.
     FolderWalk walk(fd, name,
                     m_fixedThreads > 0 ? m_fixedThreads : std::min(availableCores(), kMaxThreads),
                     control());
