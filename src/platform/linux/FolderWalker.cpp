@@ -20,18 +20,10 @@ void FolderWalker::run(FolderWalk::Donation *first)
         first = nullptr;
         if (m_walk.stopped())
             break;
-        report({});
+        m_place.leave();
         working = m_walk.take(donation, true);
     }
-    report({});
-}
-
-void FolderWalker::report(const std::string &path)
-{
-    if (path.empty() && !m_holding)
-        return; // nothing held, nothing to say
-    m_holding = !path.empty();
-    m_walk.m_control.whereabouts().report(m_number, path);
+    m_place.leave();
 }
 
 std::string FolderWalker::pathBelow(const Node *parent, const std::string &name) const
@@ -46,10 +38,9 @@ std::string FolderWalker::pathBelow(const Node *parent, const std::string &name)
 void FolderWalker::walkFrom(FolderWalk::Donation &donation, bool handed)
 {
     Node *root = m_cache.newNode();
-    m_path = donation.path;
+    m_place.enter(m_path, [&] { m_path = donation.path; });
     root->name = std::move(donation.path);
     root->pathEnd = m_path.size();
-    report(m_path);
     if (handed && m_walk.m_enteredHook)
         m_walk.m_enteredHook(m_path);
     root->fd = donation.fd;
@@ -68,7 +59,7 @@ void FolderWalker::walkFrom(FolderWalk::Donation &donation, bool handed)
         if (m_walk.tooMany()) {
             // Parked, this walker is in no folder: a watcher must not take its wait for a
             // folder that does not answer.
-            report({});
+            m_place.leave();
             m_walk.park();
         }
     }
@@ -81,12 +72,13 @@ void FolderWalker::walkFrom(FolderWalk::Donation &donation, bool handed)
 bool FolderWalker::enter(Entry &entry)
 {
     Node *parent = entry.parent;
-    m_path.resize(parent->pathEnd);
-    if (m_path.empty() || m_path.back() != '/')
-        m_path += '/';
-    m_path += entry.name;
-    // Said before the open: a walker stuck in it, or in reading the folder, names it.
-    report(m_path);
+    // Shown before the open: a walker stuck in it, or in reading the folder, names it.
+    m_place.enter(m_path, [&] {
+        m_path.resize(parent->pathEnd);
+        if (m_path.empty() || m_path.back() != '/')
+            m_path += '/';
+        m_path += entry.name;
+    });
     struct stat info = {};
     const int fd = openEntry(parent, entry.name, m_path, info);
     if (fd == kSkipped) {
@@ -116,7 +108,7 @@ bool FolderWalker::donateOldest()
     m_stack.pop_front();
     Node *parent = entry.parent;
     std::string path = pathBelow(parent, entry.name);
-    report(path);
+    m_place.report(path);
     struct stat info = {};
     const int fd = openEntry(parent, entry.name, path, info);
     if (fd == kFailed)

@@ -28,8 +28,8 @@ public:
     // walk (not owned) outlives the walker; number: the walker's number in the whereabouts
     // (0 on the thread that called the query); cacheSize: open directories it may keep.
     FolderWalker(FolderWalk &walk, unsigned number, unsigned cacheSize)
-        : m_walk(walk), m_number(number), m_done(walk.doneCount(number).entries),
-          m_cache(walk, cacheSize)
+        : m_walk(walk), m_done(walk.doneCount(number).entries),
+          m_place(walk.m_control.whereabouts().place(number)), m_cache(walk, cacheSize)
     {}
     FolderWalker(const FolderWalker &) = delete;
     FolderWalker &operator=(const FolderWalker &) = delete;
@@ -66,8 +66,6 @@ private:
                                 struct stat &info);
     // The full path of name below parent, a folder on the current path.
     [[nodiscard]] std::string pathBelow(const Node *parent, const std::string &name) const;
-    // Tells the whereabouts that this walker is in the folder path (empty: in none).
-    void report(const std::string &path);
     // The failure for an entry of folder (whose path is folderPath) that could not be
     // reached with error: when folder itself may not be searched, it is the folder at fault
     // and is named; otherwise the entry is (a mount this user may not enter, say).
@@ -86,13 +84,13 @@ private:
     void finish(Node *node);
 
     FolderWalk &m_walk;
-    const unsigned m_number;
     std::atomic<std::uint64_t> &m_done; // entries handled, told every kDoneStep entries
     static constexpr std::uint64_t kDoneStep = 8;
     // The full path of the folder entered last: the live nodes' paths are its prefixes
-    // (Node::pathEnd), since every live node lies on the current path.
+    // (Node::pathEnd), since every live node lies on the current path. Shown in the
+    // whereabouts (m_place) as it is, and changed only through m_place.enter().
     std::string m_path;
-    bool m_holding = false; // a folder is reported to the whereabouts
+    FolderWhereabouts::Place &m_place;
     DirectoryReader m_reader;
     FolderCache m_cache;
     PseudoFilesystems m_pseudo;
