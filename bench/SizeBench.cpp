@@ -7,7 +7,10 @@
 //
 // When stderr is a terminal, a progress line (files, bytes, elapsed time) is redrawn there
 // four times a second and erased before the answer; otherwise nothing extra is written.
-// SIGINT cancels the query: nothing goes to stdout and the exit status is 130.
+// SIGINT cancels the query: nothing goes to stdout and the exit status is 130, within a
+// second even when a walker is blocked in the kernel (a user-space filesystem whose daemon
+// stopped answering): the query runs on a thread of its own, and the main thread leaves
+// with _exit without waiting for one that does not answer the cancel.
 
 #include "platform/SizeQuery.h"
 
@@ -15,11 +18,11 @@
 #include "platform/linux/LinuxSizeQuery.h"
 #endif
 
+#include <pthread.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -30,15 +33,8 @@
 #include <string>
 #include <thread>
 
-// The query's control, reached from the SIGINT handler. requestCancel() is a lock-free
-// atomic store, which a signal handler may do.
-static std::atomic<SizeQueryControl *> g_control{nullptr};
-
-static void onInterrupt(int)
-{
-    if (SizeQueryControl *control = g_control.load())
-        control->requestCancel();
-}
+// How long a cancelled query may take to answer before the program leaves without it.
+static constexpr long kCancelGraceNs = 250'000'000;
 
 static int usage()
 {
@@ -123,29 +119,51 @@ int main(int argc, char **argv)
     if (!service)
         service = createSizeQuery();
 
-    g_control.store(&service->control());
-    struct sigaction action = {};
-    action.sa_handler = onInterrupt;
-    ::sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
+    // SIGINT, and SIGUSR1 from the query thread when it has the answer, are blocked in every
+    // thread (threads started from here on inherit the mask) and taken by sigwait below.
+    sigset_t awaited;
+    ::sigemptyset(&awaited);
+    ::sigaddset(&awaited, SIGINT);
+    ::sigaddset(&awaited, SIGUSR1);
+    ::pthread_sigmask(SIG_BLOCK, &awaited, nullptr);
+    const pthread_t mainThread = ::pthread_self();
 
     const auto start = std::chrono::steady_clock::now();
     SizeResult result;
-    {
-        std::unique_ptr<ProgressLine> progress;
-        if (::isatty(STDERR_FILENO))
-            progress = std::make_unique<ProgressLine>(service->control(), start);
+    std::unique_ptr<ProgressLine> progress;
+    if (::isatty(STDERR_FILENO))
+        progress = std::make_unique<ProgressLine>(service->control(), start);
+    std::thread query([&] {
         result =
             std::strcmp(kind, "--file") == 0 ? service->fileSize(path) : service->folderSize(path);
+        ::pthread_kill(mainThread, SIGUSR1);
+    });
+    int received = 0;
+    while (::sigwait(&awaited, &received) != 0) {
     }
+    if (received == SIGINT) {
+        service->control().requestCancel();
+        sigset_t answered;
+        ::sigemptyset(&answered);
+        ::sigaddset(&answered, SIGUSR1);
+        const timespec grace{0, kCancelGraceNs};
+        const bool stopped = ::sigtimedwait(&answered, nullptr, &grace) == SIGUSR1;
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        if (progress)
+            std::fputs("\r\033[K", stderr);
+        std::fprintf(stderr, "cancelled after %.3f s%s\n", elapsed.count(),
+                     stopped ? "" : " (the query did not stop: left behind)");
+        std::fflush(stderr);
+        // Neither the query thread nor the progress thread is joined: one may be blocked in
+        // the kernel for good.
+        ::_exit(130);
+    }
+    query.join();
+    progress.reset();
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
 
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
-    if (result.error == SizeError::Cancelled) {
-        std::fprintf(stderr, "cancelled after %.3f s\n", elapsed.count());
-        return 130;
-    }
     if (!result.ok()) {
         std::fprintf(stderr, "%s\n", result.reason.c_str());
         return 1;

@@ -15,7 +15,7 @@ packages=(
     # real-window tests: X server, window manager, input and window inspection
     xvfb xauth openbox xdotool wmctrl x11-utils
     # slowed measurements in the real-window tests, and a user-space mount that stops
-    # answering
+    # answering (also the size engine's tests on a real FUSE mount)
     strace bindfs
     # fonts, so that text renders under Xvfb ("Arial" maps to Liberation Sans)
     fonts-dejavu-core fonts-liberation
@@ -27,8 +27,9 @@ packages=(
 for option in "$@"; do
     case $option in
     --bench)
-        # the size benchmark: timing, the tools it is compared with, and its arithmetic
-        packages+=(hyperfine time gdu ncdu bc)
+        # the size benchmark: timing, the tools it is compared with, its arithmetic, and the
+        # user-space filesystems of its FUSE section
+        packages+=(hyperfine time gdu ncdu bc squashfuse squashfs-tools)
         ;;
     --windows)
         # Qt's sources come through apt-get source (dpkg-dev, already above); its Windows

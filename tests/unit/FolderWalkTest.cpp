@@ -154,10 +154,10 @@ SizeResult walkWhileChanging(const SizeTestTree &tree, Change change, unsigned t
 }
 
 // Walks t in a child with the descriptor limit given (0: unchanged), from `start` walkers
-// that may double at every check seeing blockedPerBusy sleeps per busy walker (the processor
-// test is out of the way), running pause in every folder. On success answers, in place of
-// the byte count, how many walkers took part: the total is checked against full, and
-// against the live counters, in the child.
+// that may double, after short measurements, while the walk sees blockedPerBusy sleeps per
+// busy walker (the processor test is out of the way), running pause in every folder. On success
+// answers, in place of the byte count, how many walkers took part: the total is checked against
+// full, and against the live counters, in the child.
 SizeResult walkersThatTookPart(const SizeTestTree &tree, std::uint64_t full, rlim_t limit,
                                unsigned start, double blockedPerBusy,
                                const std::function<void()> &pause)
@@ -169,7 +169,13 @@ SizeResult walkersThatTookPart(const SizeTestTree &tree, std::uint64_t full, rli
             return SizeResult{0, SizeError::Other, "setup: open"};
         SizeQueryControl control;
         FolderWalk walk(fd, root, start, control);
-        walk.setGrowth(LinuxSizeQuery::kMaxThreads, 1e9, blockedPerBusy);
+        GrowthRule rule;
+        rule.most = LinuxSizeQuery::kMaxThreads;
+        rule.least = start; // more is tried first
+        rule.window = 2;
+        rule.busyShare = 1e9;
+        rule.blockedPerBusy = blockedPerBusy;
+        walk.setGrowth(rule);
         std::mutex mutex;
         std::set<std::thread::id> walkers;
         walk.setEnteredHook([&](const std::string &) {
@@ -351,7 +357,7 @@ TEST(FolderWalkTest, CancelFromAnotherThreadStopsInsideALargeFolder)
 
 TEST(FolderWalkTest, WalkersAddedDuringTheWalkGiveExactTotals)
 {
-    // Growth made to happen at every check (a huge busy share, no sleeps needed), on trees
+    // Growth tried at every measurement (a huge busy share, no sleeps needed), on trees
     // that need folders re-entered and hand-overs to new walkers; each folder is slowed a
     // little so that the walk outlasts several checks.
     SizeTestTree tree;
@@ -394,6 +400,65 @@ TEST(FolderWalkTest, WalkersAreAddedOnlyWhileTheWalkSleepsInTheKernel)
     const SizeResult busy = walkersThatTookPart(tree, full, 0, 1, 2.0, spin);
     ASSERT_TRUE(busy.ok()) << busy.reason;
     EXPECT_EQ(busy.bytes, 1U) << "a walk that keeps its processor busy got helpers";
+}
+
+TEST(FolderWalkTest, WhereaboutsNameTheFolderABlockedWalkerHolds)
+{
+    // One walker blocks right after opening "stuck", as one whose filesystem stopped
+    // answering would; the others walk on and run out of work. The folder held longest must
+    // be the blocked one, whichever walker holds it; once the walk ends nothing is held.
+    SizeTestTree tree;
+    tree.folder("t");
+    std::uint64_t total = 0;
+    for (int i = 0; i < 12; ++i) {
+        const std::string folder = "t/a" + std::to_string(i);
+        tree.folder(folder);
+        tree.file(folder + "/f", 10);
+        (void)tree.chain(folder, "sub", 3, 1);
+        total += 10 + 3;
+    }
+    tree.folder("t/stuck");
+    tree.file("t/stuck/g", 1000);
+    total += 1000;
+    const std::string root = tree.path("t");
+    const std::string stuck = tree.path("t/stuck");
+    for (const unsigned threads : {2U, 4U}) {
+        const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        SizeQueryControl control;
+        FolderWalk walk(fd, root, threads, control);
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool released = false;
+        walk.setEnteredHook([&](const std::string &path) {
+            if (path != stuck)
+                return;
+            std::unique_lock lock(mutex);
+            changed.wait_for(lock, std::chrono::seconds(10), [&] { return released; });
+        });
+        SizeResult result;
+        std::thread walker([&] { result = walk.run(); });
+        // Once every other folder is counted and the other walkers wait for work, the
+        // folder held longest is the blocked one.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        bool othersDone = false;
+        while (!othersDone && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            othersDone = control.bytesFound() == total - 1000 && walk.idleWalkers() == threads - 1;
+        }
+        const std::string named = control.whereabouts().oldest();
+        {
+            std::lock_guard lock(mutex);
+            released = true;
+        }
+        changed.notify_all();
+        walker.join();
+        ASSERT_TRUE(othersDone) << threads << " threads: the other walkers did not finish";
+        EXPECT_EQ(named, stuck) << threads << " threads";
+        EXPECT_TRUE(result.ok()) << result.reason;
+        EXPECT_EQ(result.bytes, total) << threads << " threads";
+        EXPECT_EQ(control.whereabouts().oldest(), "") << threads << " threads";
+    }
 }
 
 #endif

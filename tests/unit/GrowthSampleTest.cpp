@@ -1,5 +1,5 @@
-// The rule that decides, from what the walk's watcher saw over one interval, whether more
-// walkers would speed a folder walk up.
+// The sign, from what the walk's watcher saw over one interval, that a folder walk's walkers
+// wait on something other than the processors.
 
 #include "platform/linux/GrowthSample.h"
 
@@ -14,7 +14,7 @@ struct GrowthCase
     bool wanted;
 };
 
-TEST(GrowthSampleTest, GrowsOnlyWhenBusyWalkersSleepAndLeaveProcessorsIdle)
+TEST(GrowthSampleTest, WaitOnlyWhenBusyWalkersSleepAndLeaveProcessorsIdle)
 {
     // Thresholds of the program's default: below 95 % of the processors, two sleeps per busy
     // walker and interval.
@@ -38,7 +38,7 @@ TEST(GrowthSampleTest, GrowsOnlyWhenBusyWalkersSleepAndLeaveProcessorsIdle)
         {"one busy walker keeping its core busy", {1, 0, 8, 0.97, 10}, false},
     };
     for (const GrowthCase &c : cases)
-        EXPECT_EQ(growthWanted(c.sample, 0.95, 2.0), c.wanted) << c.what;
+        EXPECT_EQ(walkersWait(c.sample, 0.95, 2.0), c.wanted) << c.what;
 }
 
 } // namespace

@@ -16,6 +16,8 @@ struct FileFacts
 
     // lstat of name below the open directory dirFd into facts; false with errno set on
     // failure (facts then partly filled or untouched). Never follows a symbolic link, never
-    // triggers an automount, never asks a remote server to sync. Safe from any thread.
+    // triggers an automount. Attributes are as fresh as stat(2) gives them: a network or
+    // user-space filesystem revalidates what it has cached as it does for stat. Safe from
+    // any thread.
     [[nodiscard]] static bool ofEntry(int dirFd, const char *name, FileFacts &facts);
 };

@@ -30,8 +30,9 @@ public:
         dev_t dev = 0;
         ino_t ino = 0;
         unsigned depth = 0;
-        unsigned pending = 0; // entries on the walker's stack plus live child nodes
-        bool cached = false;  // in the LRU list (subtree roots never are)
+        unsigned pending = 0;    // entries on the walker's stack plus live child nodes
+        std::size_t pathEnd = 0; // length of the full path in the walker's current path
+        bool cached = false;     // in the LRU list (subtree roots never are)
         Node *newer = nullptr;
         Node *older = nullptr;
     };

@@ -14,21 +14,35 @@
 void FolderWalker::run(FolderWalk::Donation *first)
 {
     FolderWalk::Donation donation;
-    if (first)
-        donation = std::move(*first);
-    else if (!m_walk.take(donation))
-        return;
-    for (;;) {
-        walkFrom(donation);
-        if (m_walk.stopped() || !m_walk.take(donation))
-            return;
+    bool working = first ? (donation = std::move(*first), true) : m_walk.take(donation, false);
+    while (working) {
+        walkFrom(donation, first == nullptr);
+        first = nullptr;
+        if (m_walk.stopped())
+            break;
+        m_place.leave();
+        working = m_walk.take(donation, true);
     }
+    m_place.leave();
 }
 
-void FolderWalker::walkFrom(FolderWalk::Donation &donation)
+std::string FolderWalker::pathBelow(const Node *parent, const std::string &name) const
+{
+    std::string path = m_path.substr(0, parent->pathEnd);
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    path += name;
+    return path;
+}
+
+void FolderWalker::walkFrom(FolderWalk::Donation &donation, bool handed)
 {
     Node *root = m_cache.newNode();
+    m_place.enter(m_path, [&] { m_path = donation.path; });
     root->name = std::move(donation.path);
+    root->pathEnd = m_path.size();
+    if (handed && m_walk.m_enteredHook)
+        m_walk.m_enteredHook(m_path);
     root->fd = donation.fd;
     root->dev = donation.dev;
     root->ino = donation.ino;
@@ -42,6 +56,12 @@ void FolderWalker::walkFrom(FolderWalk::Donation &donation)
             return;
         if (m_stack.size() > 1 && m_walk.wantsDonation() && !donateOldest())
             return;
+        if (m_walk.tooMany()) {
+            // Parked, this walker is in no folder: a watcher must not take its wait for a
+            // folder that does not answer.
+            m_place.leave();
+            m_walk.park();
+        }
     }
     // Every node is free again. After a deep subtree the pool holds one node per level of
     // it; with many walkers that adds up, so a large pool is given back.
@@ -52,8 +72,15 @@ void FolderWalker::walkFrom(FolderWalk::Donation &donation)
 bool FolderWalker::enter(Entry &entry)
 {
     Node *parent = entry.parent;
+    // Shown before the open: a walker stuck in it, or in reading the folder, names it.
+    m_place.enter(m_path, [&] {
+        m_path.resize(parent->pathEnd);
+        if (m_path.empty() || m_path.back() != '/')
+            m_path += '/';
+        m_path += entry.name;
+    });
     struct stat info = {};
-    const int fd = openEntry(parent, entry.name, info);
+    const int fd = openEntry(parent, entry.name, m_path, info);
     if (fd == kSkipped) {
         release(parent);
         return true;
@@ -67,8 +94,11 @@ bool FolderWalker::enter(Entry &entry)
     node->dev = info.st_dev;
     node->ino = info.st_ino;
     node->depth = parent->depth + 1;
+    node->pathEnd = m_path.size();
     m_cache.setDeepest(node);
     m_cache.cache(node);
+    if (m_walk.m_enteredHook)
+        m_walk.m_enteredHook(m_path);
     return readFolder(node);
 }
 
@@ -77,17 +107,34 @@ bool FolderWalker::donateOldest()
     Entry entry = std::move(m_stack.front());
     m_stack.pop_front();
     Node *parent = entry.parent;
+    std::string path = pathBelow(parent, entry.name);
+    m_place.report(path);
     struct stat info = {};
-    const int fd = openEntry(parent, entry.name, info);
+    const int fd = openEntry(parent, entry.name, path, info);
     if (fd == kFailed)
         return false;
     if (fd != kSkipped)
-        m_walk.donate({fd, joined(m_cache.pathOf(parent), entry.name), info.st_dev, info.st_ino});
+        m_walk.donate({fd, std::move(path), info.st_dev, info.st_ino});
     release(parent);
     return true;
 }
 
-int FolderWalker::openEntry(Node *parent, const std::string &name, struct stat &info)
+SizeResult FolderWalker::entryFailure(int folderFd, const std::string &folderPath,
+                                      const std::string &entryPath, const char *what, int error)
+{
+    // Looking up "." needs the same search permission as any name in the folder, and
+    // touches nothing below it: when that fails too, the folder lists its names but may
+    // not be searched, and it is the folder at fault. Otherwise the entry itself refused
+    // (a mount this user may not enter, say) and is named.
+    struct stat probe = {};
+    if (error == EACCES && ::fstatat(folderFd, ".", &probe, AT_SYMLINK_NOFOLLOW) != 0 &&
+        errno == EACCES)
+        return sizeFailure(SizeError::AccessDenied, "Cannot search folder", folderPath, error);
+    return sizeFailure(accessError(error), what, entryPath, error);
+}
+
+int FolderWalker::openEntry(Node *parent, const std::string &name, const std::string &path,
+                            struct stat &info)
 {
     const int parentFd = m_cache.descriptor(parent);
     if (parentFd < 0)
@@ -97,33 +144,20 @@ int FolderWalker::openEntry(Node *parent, const std::string &name, struct stat &
         const int error = errno;
         if (vanished(error))
             return kSkipped;
-        struct stat probe = {};
-        if (error == EACCES &&
-            ::fstatat(parentFd, name.c_str(), &probe, AT_SYMLINK_NOFOLLOW) != 0 &&
-            errno == EACCES) {
-            // The parent lists its names but may not be searched: it is the folder at
-            // fault, not the child.
-            m_walk.fail(sizeFailure(SizeError::AccessDenied, "Cannot search folder",
-                                    m_cache.pathOf(parent), error));
-        } else {
-            m_walk.fail(sizeFailure(accessError(error), "Cannot open folder",
-                                    joined(m_cache.pathOf(parent), name), error));
-        }
+        m_walk.fail(
+            entryFailure(parentFd, m_cache.pathOf(parent), path, "Cannot open folder", error));
         return kFailed;
     }
     if (::fstat(fd, &info) != 0) {
         const int error = errno;
         ::close(fd);
-        m_walk.fail(sizeFailure(SizeError::Other, "Cannot read folder",
-                                joined(m_cache.pathOf(parent), name), error));
+        m_walk.fail(sizeFailure(SizeError::Other, "Cannot read folder", path, error));
         return kFailed;
     }
     if (info.st_dev != parent->dev && m_pseudo.onPseudo(info.st_dev, fd)) {
         ::close(fd);
         return kSkipped;
     }
-    if (m_walk.m_enteredHook)
-        m_walk.m_enteredHook(joined(m_cache.pathOf(parent), name));
     return fd;
 }
 
@@ -143,11 +177,16 @@ bool FolderWalker::readFolder(Node *node)
                 sizeFailure(accessError(error), "Cannot read folder", m_cache.pathOf(node), error));
             return false;
         }
-        // The watchers see what this buffer added: one pair of atomic adds per buffer
-        // (about a thousand entries) keeps them current without slowing the walk.
+        // The watchers see what this buffer added: a pair of atomic adds per buffer (about
+        // a thousand entries) keeps them current without slowing the walk. The growth
+        // watcher's count goes every few entries, on this walker's own line: through FUSE
+        // a buffer of about a hundred entries can take longer than its interval.
         const std::uint64_t filesBefore = m_files;
         const std::uint64_t bytesBefore = m_bytes;
+        std::uint64_t entries = 0;
         for (long offset = 0; offset < length;) {
+            if (++entries % kDoneStep == 0)
+                m_done.fetch_add(kDoneStep, std::memory_order_relaxed);
             if (m_walk.checkCancel())
                 return false;
             const DirectoryReader::Entry entry = m_reader.next(offset);
@@ -168,6 +207,7 @@ bool FolderWalker::readFolder(Node *node)
         }
         if (m_files != filesBefore)
             m_walk.m_control.addFound(m_files - filesBefore, m_bytes - bytesBefore);
+        m_done.fetch_add(entries % kDoneStep, std::memory_order_relaxed);
     }
     if (node->pending == 0)
         finish(node);
@@ -181,15 +221,8 @@ bool FolderWalker::countEntry(Node *node, const char *name)
         const int error = errno;
         if (error == ENOENT)
             return true;
-        if (error == EACCES) {
-            // Readable but not searchable: the names can be listed, their files not
-            // reached.
-            m_walk.fail(sizeFailure(SizeError::AccessDenied, "Cannot search folder",
-                                    m_cache.pathOf(node), error));
-        } else {
-            m_walk.fail(sizeFailure(SizeError::Other, "Cannot read",
-                                    joined(m_cache.pathOf(node), name), error));
-        }
+        const std::string folder = m_cache.pathOf(node);
+        m_walk.fail(entryFailure(node->fd, folder, joined(folder, name), "Cannot read", error));
         return false;
     }
     if (S_ISREG(facts.mode)) {

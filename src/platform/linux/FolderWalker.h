@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -18,12 +19,18 @@
 // oldest pending folder (the root of the largest unexplored subtree) is opened and handed
 // to the walk for it. Files are counted into this walker's own totals; the walk's control
 // hears them once per batch of directory entries. Failures and cancellation go to the walk,
-// which stops every walker. One object per thread.
+// which stops every walker. The walker keeps the full path of the folder it is in, built a
+// name at a time, and reports it to the control's whereabouts before opening each folder
+// (an empty path while it waits for work or when it is done). One object per thread.
 class FolderWalker
 {
 public:
-    // walk (not owned) outlives the walker; cacheSize: open directories it may keep.
-    FolderWalker(FolderWalk &walk, unsigned cacheSize) : m_walk(walk), m_cache(walk, cacheSize) {}
+    // walk (not owned) outlives the walker; number: the walker's number in the whereabouts
+    // (0 on the thread that called the query); cacheSize: open directories it may keep.
+    FolderWalker(FolderWalk &walk, unsigned number, unsigned cacheSize)
+        : m_walk(walk), m_done(walk.doneCount(number).entries),
+          m_place(walk.m_control.whereabouts().place(number)), m_cache(walk, cacheSize)
+    {}
     FolderWalker(const FolderWalker &) = delete;
     FolderWalker &operator=(const FolderWalker &) = delete;
 
@@ -46,14 +53,25 @@ private:
     static constexpr int kSkipped = -1;
     static constexpr int kFailed = FolderCache::kFailed;
 
-    void walkFrom(FolderWalk::Donation &donation);
+    // Walks the subtree of donation; handed: it came from another walker (not the root).
+    void walkFrom(FolderWalk::Donation &donation, bool handed);
     // Opens the pending folder entry and reads it. False when the walk must stop.
     [[nodiscard]] bool enter(Entry &entry);
     // Hands the oldest pending folder to an idle walker. False when the walk must stop.
     [[nodiscard]] bool donateOldest();
-    // Opens the folder name below parent: its descriptor, with info filled in; kSkipped
-    // when it vanished or lies on a pseudo filesystem; kFailed after reporting a failure.
-    [[nodiscard]] int openEntry(Node *parent, const std::string &name, struct stat &info);
+    // Opens the folder name below parent, whose full path is path: its descriptor, with info
+    // filled in; kSkipped when it vanished or lies on a pseudo filesystem; kFailed after
+    // reporting a failure.
+    [[nodiscard]] int openEntry(Node *parent, const std::string &name, const std::string &path,
+                                struct stat &info);
+    // The full path of name below parent, a folder on the current path.
+    [[nodiscard]] std::string pathBelow(const Node *parent, const std::string &name) const;
+    // The failure for an entry of folder (whose path is folderPath) that could not be
+    // reached with error: when folder itself may not be searched, it is the folder at fault
+    // and is named; otherwise the entry is (a mount this user may not enter, say).
+    [[nodiscard]] static SizeResult entryFailure(int folderFd, const std::string &folderPath,
+                                                 const std::string &entryPath, const char *what,
+                                                 int error);
     // Counts the regular files of node and pushes its subfolders. False when the walk must
     // stop.
     [[nodiscard]] bool readFolder(Node *node);
@@ -66,6 +84,13 @@ private:
     void finish(Node *node);
 
     FolderWalk &m_walk;
+    std::atomic<std::uint64_t> &m_done; // entries handled, told every kDoneStep entries
+    static constexpr std::uint64_t kDoneStep = 8;
+    // The full path of the folder entered last: the live nodes' paths are its prefixes
+    // (Node::pathEnd), since every live node lies on the current path. Shown in the
+    // whereabouts (m_place) as it is, and changed only through m_place.enter().
+    std::string m_path;
+    FolderWhereabouts::Place &m_place;
     DirectoryReader m_reader;
     FolderCache m_cache;
     PseudoFilesystems m_pseudo;

@@ -126,9 +126,14 @@ SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
     const std::string &name = path.native();
     if (auto refused = refusal("folder", name))
         return std::move(*refused);
+    // The walk's first walker is this thread: it names the folder before opening it, so a
+    // target on a filesystem that no longer answers is named too.
+    FolderWhereabouts &whereabouts = control().whereabouts();
+    whereabouts.report(0, name);
     const int fd = openPath(name, O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
+        whereabouts.report(0, {});
         struct stat info = {};
         if (error == ENOTDIR && statPath(name, info) == 0 && !S_ISDIR(info.st_mode))
             return wrongKind(SizeError::NotAFolder, name, "is not a folder");
@@ -138,13 +143,17 @@ SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
     }
     if (PseudoFilesystems::isPseudo(fd)) {
         ::close(fd);
+        whereabouts.report(0, {});
         return SizeResult::of(0);
     }
-    // Without a fixed count: one walker per core, more while they wait for storage.
+    // Without a fixed count: one walker per core, then the count that does the most.
     FolderWalk walk(fd, name,
                     m_fixedThreads > 0 ? m_fixedThreads : std::min(availableCores(), kMaxThreads),
                     control());
-    if (m_fixedThreads == 0)
-        walk.setGrowth(kGrowthThreads);
+    if (m_fixedThreads == 0) {
+        GrowthRule rule;
+        rule.most = kGrowthThreads;
+        walk.setGrowth(rule);
+    }
     return walk.run();
 }

@@ -10,7 +10,7 @@ class LinuxSizeQuery final : public SizeQuery
 public:
     // The most walker threads a query runs; more are clamped to this.
     static constexpr unsigned kMaxThreads = 64;
-    // The most walker threads the default adds while walkers wait for storage. Measured on
+    // The most walker threads the default tries while walkers wait for storage. Measured on
     // a cold cache, 32 walkers come within a few percent of 64, at less memory (each
     // walker keeps one node per level of the path it is on).
     static constexpr unsigned kGrowthThreads = 32;
@@ -20,8 +20,9 @@ public:
     static constexpr const char *kThreadsVariable = "ZEMRA_SIZE_THREADS";
 
     // threads: walker threads for folderSize. 0: the count in kThreadsVariable when that
-    // holds a positive integer; otherwise one walker per available core to start with, and
-    // more, up to kGrowthThreads, while the walkers wait for storage (cold cache, slow disk).
+    // holds a positive integer; otherwise one walker per available core to start with and,
+    // while the walkers wait (cold cache, slow disk, FUSE daemon), the count from 1 to
+    // kGrowthThreads at which entries get done fastest (FolderWalk::setGrowth).
     explicit LinuxSizeQuery(unsigned threads = 0);
 
     // The thread count a kThreadsVariable value asks for, clamped to kMaxThreads; 0 when
@@ -32,5 +33,5 @@ public:
     [[nodiscard]] SizeResult folderSize(const std::filesystem::path &path) override;
 
 private:
-    unsigned m_fixedThreads; // 0: grow while blocked
+    unsigned m_fixedThreads; // 0: chosen by the measured rate
 };

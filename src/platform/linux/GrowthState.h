@@ -1,0 +1,165 @@
+#pragma once
+
+#include "platform/linux/GrowthSample.h"
+
+// How many walkers a folder walk lets run, chosen by the rate at which entries get done.
+//
+// Walkers that wait on something other than the processors (walkersWait()) may be waiting
+// for storage that serves more requests at once (a cold disk, a network share: more walkers
+// help) or for a server that answers one request at a time (a FUSE daemon such as
+// squashfuse: more walkers only add switches and thrash its caches). Which it is shows only
+// in the rate, so the rule tries: it doubles the count and keeps the doubling when the rate
+// rises by at least `gain`; failing that it halves the count and keeps the halving when
+// the rate stays at least `keep` of the settled count's. Doubling comes first: a cold disk
+// is the common case, and a short cold walk has no time to lose. A trial alternates `trialRounds`
+// measurements at the tried count with as many at the settled one and compares the sums, so
+// that what the walk itself changes meanwhile (folders of other sizes and depths, other
+// load) falls on both alike; a round whose sums differ by the factor `clear` decides at
+// once. A failed trial restores the count and is not repeated, until
+// the settled count's rate falls below `fall` of the rate it was chosen at for
+// `fallMeasurements` measurements in a row: then both directions are tried anew. A measurement is
+// the mean rate over `window` intervals, the first interval after a change left out (walkers then
+// still start, park or hand work over). Nothing is tried while the walkers do not wait (a
+// warm cache keeps the processors busy), so then the count never changes.
+struct GrowthRule
+{
+    unsigned least = 1;       // fewest walkers
+    unsigned most = 32;       // most walkers
+    unsigned window = 2;      // intervals per measurement, the first one not counted
+    unsigned trialRounds = 4; // measurements at each of the two counts a trial compares
+    double busyShare = 0.95;  // walkersWait() thresholds
+    double blockedPerBusy = 2.0;
+    double gain = 0.10;             // a doubling must raise the rate by this share
+    double keep = 0.90;             // a halving must keep this share of the rate
+    double clear = 1.4;             // rates this far apart after a round decide a trial at once
+    double fall = 0.50;             // a settled rate below this share of its own is measured anew
+    unsigned fallMeasurements = 10; // when it stays there for this many measurements
+};
+
+struct GrowthState
+{
+    enum class Trial { None, Fewer, More };
+
+    unsigned active = 1; // walkers allowed to run
+    Trial trial = Trial::None;
+    unsigned settled = 1;   // the count a trial compares with and a failed one goes back to
+    double chosenRate = 0;  // the rate `settled` was chosen at; 0 before the first measurement
+    unsigned slower = 0;    // a count found slower than the one above it (0: none)
+    unsigned noFaster = 0;  // a count found no faster than the one below it (0: none)
+    unsigned tried = 0;     // the count on trial
+    unsigned step = 0;      // measurements of the trial taken, tried and settled by turns
+    double triedSum = 0;    // the trial's rates at the tried count
+    double settledSum = 0;  // and at the settled count
+    unsigned intervals = 0; // intervals seen in the current measurement
+    double rateSum = 0;     // their rates, the first left out
+    unsigned fallen = 0;    // measurements in a row below `fall` of chosenRate
+
+    // The state at the start of a walk with `walkers` running.
+    [[nodiscard]] static GrowthState startingAt(unsigned walkers)
+    {
+        GrowthState state;
+        state.active = state.settled = walkers;
+        return state;
+    }
+};
+
+// The state after one more interval whose facts are sample (sample.rate: entries done per
+// second over it). Pure: the walk's watcher applies the answer's `active`.
+[[nodiscard]] inline GrowthState nextGrowthState(const GrowthState &state,
+                                                 const GrowthSample &sample, const GrowthRule &rule)
+{
+    GrowthState next = state;
+    if (++next.intervals > 1)
+        next.rateSum += sample.rate;
+    if (next.intervals < rule.window)
+        return next;
+    const double rate = next.rateSum / (rule.window - 1);
+    // A measurement at a count that stays goes on without a left-out interval.
+    next.intervals = 1;
+    next.rateSum = 0;
+    const auto changeTo = [&next](unsigned count) {
+        next.active = count;
+        next.intervals = 0;
+    };
+    const auto halved = [&rule](unsigned count) {
+        return count / 2 > rule.least ? count / 2 : rule.least;
+    };
+    const auto doubled = [&rule](unsigned count) {
+        return 2 * count < rule.most ? 2 * count : rule.most;
+    };
+    const auto beginTrial = [&next, &changeTo](GrowthState::Trial trial, unsigned count) {
+        next.trial = trial;
+        next.tried = count;
+        next.step = 0;
+        next.triedSum = next.settledSum = 0;
+        changeTo(count);
+    };
+    const bool waiting = walkersWait(sample, rule.busyShare, rule.blockedPerBusy);
+
+    if (state.trial != GrowthState::Trial::None) {
+        const bool atTried = state.step % 2 == 0;
+        (atTried ? next.triedSum : next.settledSum) += rate;
+        next.step = state.step + 1;
+        // After a round, a ratio far from 1 decides at once: a cold disk's doublings then
+        // take one round each. Keeping fewer walkers always takes every round: a wrong
+        // halving on a cold disk costs the most.
+        const bool better = next.triedSum >= rule.clear * next.settledSum;
+        const bool worse = rule.clear * next.triedSum <= next.settledSum;
+        const bool clear =
+            !atTried && (worse || (better && state.trial == GrowthState::Trial::More));
+        if (next.step < 2 * rule.trialRounds && !clear) {
+            changeTo(atTried ? state.settled : state.tried);
+            return next;
+        }
+        // The last measurement was at the settled count, where a failed trial stays. Both
+        // sums hold one measurement per round.
+        const double rounds = next.step / 2;
+        const double tried = next.triedSum / rounds;
+        const double settled = next.settledSum / rounds;
+        next.trial = GrowthState::Trial::None;
+        if (state.trial == GrowthState::Trial::Fewer) {
+            if (tried >= rule.keep * settled) {
+                next.noFaster = state.settled;
+                next.settled = state.tried;
+                next.chosenRate = tried;
+                changeTo(state.tried);
+                return next;
+            }
+            next.slower = state.tried;
+            return next;
+        }
+        if (tried >= (1 + rule.gain) * settled) {
+            next.slower = state.settled;
+            next.settled = state.tried;
+            next.chosenRate = tried;
+            changeTo(state.tried);
+            return next;
+        }
+        // More is no faster: fewer is tried next.
+        next.noFaster = state.tried;
+        const unsigned fewer = halved(state.settled);
+        if (waiting && fewer < state.settled && fewer > next.slower)
+            beginTrial(GrowthState::Trial::Fewer, fewer);
+        return next;
+    }
+
+    if (next.chosenRate <= 0)
+        next.chosenRate = rate;
+    next.fallen = rate < rule.fall * next.chosenRate ? next.fallen + 1 : 0;
+    if (next.fallen >= rule.fallMeasurements) {
+        // The walk changed (another filesystem, another part of the disk): what was found
+        // no longer holds.
+        next.slower = next.noFaster = 0;
+        next.fallen = 0;
+        next.chosenRate = rate;
+    }
+    if (!waiting)
+        return next;
+    const unsigned fewer = halved(state.active);
+    const unsigned more = doubled(state.active);
+    if (more > state.active && (next.noFaster == 0 || more < next.noFaster))
+        beginTrial(GrowthState::Trial::More, more);
+    else if (fewer < state.active && fewer > next.slower)
+        beginTrial(GrowthState::Trial::Fewer, fewer);
+    return next;
+}
