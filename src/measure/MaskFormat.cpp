@@ -96,7 +96,8 @@ QString assemble(std::string integerDigits, std::string fractionDigits, const Ma
     fractionDigits.resize(keep);
 
     QString text;
-    text.reserve(static_cast<qsizetype>(integerDigits.size() * 4 / 3 + fractionDigits.size() + 3));
+    text.reserve(static_cast<qsizetype>(integerDigits.size()) * 4 / 3 +
+                 static_cast<qsizetype>(fractionDigits.size()) + 3);
     const auto length = integerDigits.size();
     for (std::size_t i = 0; i < length; ++i) {
         if (layout.grouped && i > 0 && (length - i) % 3 == 0)

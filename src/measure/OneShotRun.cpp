@@ -29,8 +29,8 @@ constexpr int ProgressTickMs = 200;
 
 } // namespace
 
-OneShotRun::OneShotRun(const Services &services, Request request)
-    : m_services(services), m_request(std::move(request))
+OneShotRun::OneShotRun(Services services, Request request)
+    : m_services(std::move(services)), m_request(std::move(request))
 {
     m_form.setupUi(&m_formHost);
     m_pieces = formLogPieces(m_form, m_services.executableName);

@@ -54,7 +54,7 @@ public:
         QString settingsFilePath;
     };
 
-    OneShotRun(const Services &services, Request request);
+    OneShotRun(Services services, Request request);
     ~OneShotRun() override;
 
     // Starts the query; finished() follows, perhaps before start() returns.

@@ -40,7 +40,7 @@ void RunFailureNotice::showWriteOutcome(Ui::ZEMRA_MAIN &form, bool written, cons
 QString RunFailureNotice::runLogToWrite(const Ui::ZEMRA_MAIN &form)
 {
     const QPlainTextEdit &box = *form.LOG_FILE_OUTPUT_TEXTBOX;
-    const QString text = TextBox::text(box);
+    QString text = TextBox::text(box);
     const QVariant withNotice = box.property(WithNoticeProperty);
     if (withNotice.isValid() && withNotice.toString() == text)
         return box.property(WithoutNoticeProperty).toString();

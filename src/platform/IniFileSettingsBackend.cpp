@@ -133,11 +133,12 @@ IniFileSettingsBackend::Content IniFileSettingsBackend::load() const
         content.problem = qt_error_string(errno);
     } else if (!S_ISREG(status.st_mode)) {
         content.problem = u"it is not a regular file"_s;
-    } else if (status.st_size > MaxFileBytes) {
-        content.problem = u"it is larger than 1 MiB"_s;
-    } else if (const int error = readBounded(fd, MaxFileBytes, content.bytes); error != 0) {
+    } else if (const int error =
+                   status.st_size > MaxFileBytes ? 0 : readBounded(fd, MaxFileBytes, content.bytes);
+               error != 0) {
         content.problem = qt_error_string(error);
-    } else if (content.bytes.size() > MaxFileBytes) {
+    } else if (status.st_size > MaxFileBytes || content.bytes.size() > MaxFileBytes) {
+        // Also a file that grew past the bound while it was read.
         content.problem = u"it is larger than 1 MiB"_s;
     }
     ::close(fd);
@@ -213,7 +214,7 @@ QString IniFileSettingsBackend::writeLocked(const QString &section,
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     if (file.write(after) != after.size()) {
-        const QString reason = file.errorString();
+        QString reason = file.errorString();
         file.cancelWriting();
         return reason;
     }

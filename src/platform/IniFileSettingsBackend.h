@@ -36,7 +36,7 @@ public:
     };
 
     // The largest settings file that is read: far more than the program ever writes.
-    static constexpr qint64 MaxFileBytes = 1024 * 1024;
+    static constexpr qint64 MaxFileBytes = qint64{1024} * 1024;
 
     // filePath empty: there is no place for the settings (see defaultFilePath()).
     explicit IniFileSettingsBackend(QString filePath);

@@ -27,6 +27,33 @@ int hexValue(char c)
     return -1;
 }
 
+// The characters the written form escapes with a backslash and a letter, both ways.
+struct Escape
+{
+    char16_t character;
+    char letter;
+};
+constexpr Escape Escapes[] = {{u'\a', 'a'}, {u'\b', 'b'}, {u'\f', 'f'}, {u'\n', 'n'}, {u'\r', 'r'},
+                              {u'\t', 't'}, {u'\v', 'v'}, {u'"', '"'},  {u'\\', '\\'}};
+
+std::optional<char> escapeLetter(char16_t character)
+{
+    for (const Escape &escape : Escapes) {
+        if (escape.character == character)
+            return escape.letter;
+    }
+    return std::nullopt;
+}
+
+std::optional<char16_t> unescaped(char letter)
+{
+    for (const Escape &escape : Escapes) {
+        if (escape.letter == letter)
+            return escape.character;
+    }
+    return std::nullopt;
+}
+
 // "General" is the name of the part of the file before any section header, so a section
 // really called General is written with a percent sign, as earlier versions did.
 QByteArray sectionHeaderName(const QString &section)
@@ -175,44 +202,22 @@ QString unescape(const QByteArray &text)
         if (++i >= size)
             break;
         const char escaped = text.at(i++);
-        switch (escaped) {
-        case 'a':
-            out += u'\a';
-            break;
-        case 'b':
-            out += u'\b';
-            break;
-        case 'f':
-            out += u'\f';
-            break;
-        case 'n':
-            out += u'\n';
-            break;
-        case 'r':
-            out += u'\r';
-            break;
-        case 't':
-            out += u'\t';
-            break;
-        case 'v':
-            out += u'\v';
-            break;
-        case 'x': {
+        if (const std::optional<char16_t> control = unescaped(escaped)) {
+            out += QChar(*control);
+            continue;
+        }
+        if (escaped == 'x') {
             uint code = 0;
             while (i < size && hexValue(text.at(i)) >= 0 && code <= 0xFFF)
                 code = code * 16 + uint(hexValue(text.at(i++)));
             out += QChar(char16_t(code));
-            break;
-        }
-        default:
-            if (escaped >= '0' && escaped <= '7') {
-                uint code = uint(escaped - '0');
-                while (i < size && text.at(i) >= '0' && text.at(i) <= '7' && code <= 0x1FFF)
-                    code = code * 8 + uint(text.at(i++) - '0');
-                out += QChar(char16_t(code));
-            } else {
-                out += QChar::fromLatin1(escaped);
-            }
+        } else if (escaped >= '0' && escaped <= '7') {
+            uint code = uint(escaped - '0');
+            while (i < size && text.at(i) >= '0' && text.at(i) <= '7' && code <= 0x1FFF)
+                code = code * 8 + uint(text.at(i++) - '0');
+            out += QChar(char16_t(code));
+        } else {
+            out += QChar::fromLatin1(escaped);
         }
     }
     return out;
@@ -300,56 +305,28 @@ QByteArray IniText::encodeValue(const QString &value)
             continue;
         }
         escapeNextIfHexDigit = false;
-        switch (c) {
-        case u'\0':
+        if (const std::optional<char> letter = escapeLetter(c)) {
+            out += '\\';
+            out += *letter;
+            continue;
+        }
+        const bool pairedSurrogate =
+            QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        if (c == u'\0') {
             out += "\\0";
             escapeNextIfHexDigit = true;
-            break;
-        case u'\a':
-            out += "\\a";
-            break;
-        case u'\b':
-            out += "\\b";
-            break;
-        case u'\f':
-            out += "\\f";
-            break;
-        case u'\n':
-            out += "\\n";
-            break;
-        case u'\r':
-            out += "\\r";
-            break;
-        case u'\t':
-            out += "\\t";
-            break;
-        case u'\v':
-            out += "\\v";
-            break;
-        case u'"':
-            out += "\\\"";
-            break;
-        case u'\\':
-            out += "\\\\";
-            break;
-        default:
-            if (c <= 0x1F) {
-                out += "\\x" + QByteArray::number(c, 16);
-                escapeNextIfHexDigit = true;
-            } else if (c < 0x80) {
-                out += char(c);
-            } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
-                       text.at(i + 1).isLowSurrogate()) {
-                out += QStringView(text).mid(i, 2).toUtf8();
-                ++i;
-            } else if (QChar::isSurrogate(c)) {
-                // A surrogate without its partner has no UTF-8 form; escaped, it survives
-                // the round trip instead of turning into U+FFFD.
-                out += "\\x" + QByteArray::number(c, 16);
-                escapeNextIfHexDigit = true;
-            } else {
-                out += QStringView(text).mid(i, 1).toUtf8();
-            }
+        } else if (c <= 0x1F || (QChar::isSurrogate(c) && !pairedSurrogate)) {
+            // Other control characters, and a surrogate without its partner, which has no
+            // UTF-8 form: escaped, it survives the round trip instead of turning into U+FFFD.
+            out += "\\x" + QByteArray::number(c, 16);
+            escapeNextIfHexDigit = true;
+        } else if (c < 0x80) {
+            out += char(c);
+        } else if (pairedSurrogate) {
+            out += QStringView(text).mid(i, 2).toUtf8();
+            ++i;
+        } else {
+            out += QStringView(text).mid(i, 1).toUtf8();
         }
     }
     if (needsQuotes || (!out.isEmpty() && (out.front() == ' ' || out.back() == ' ')))
@@ -359,7 +336,7 @@ QByteArray IniText::encodeValue(const QString &value)
 
 QString IniText::decodeValue(const QByteArray &text)
 {
-    const QString verbatim = QString::fromUtf8(text);
+    QString verbatim = QString::fromUtf8(text);
     if (!text.contains('\\') && !text.contains('"') && !text.startsWith('@'))
         return verbatim;
     QString decoded = unescape(text);

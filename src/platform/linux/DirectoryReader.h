@@ -53,7 +53,7 @@ private:
     };
 
     // getdents64 reads as many entries as fit; 64 KiB holds about a thousand typical names.
-    static constexpr std::size_t kBufferSize = 64 * 1024;
+    static constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
     std::unique_ptr<char[]> m_buffer;
 };

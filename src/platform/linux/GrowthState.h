@@ -113,7 +113,7 @@ struct GrowthState
         }
         // The last measurement was at the settled count, where a failed trial stays. Both
         // sums hold one measurement per round.
-        const double rounds = next.step / 2;
+        const double rounds = next.step / 2.0;
         const double tried = next.triedSum / rounds;
         const double settled = next.settledSum / rounds;
         next.trial = GrowthState::Trial::None;

@@ -32,7 +32,7 @@ std::string waylandSocketPath()
     const char *name = std::getenv("WAYLAND_DISPLAY");
     if (!name || !*name)
         return {};
-    const std::string display = name;
+    std::string display = name;
     if (display.front() == '/')
         return display;
     const char *runtimeDir = std::getenv("XDG_RUNTIME_DIR");
