@@ -6,7 +6,7 @@
 #      host's Qt tools (moc, uic, rcc), and GoogleTest from Debian's googletest sources.
 #      Both are installed into a cache folder outside the work tree and reused from there:
 #      ${ZEMRA_WINDOWS_CACHE:-~/.cache/zemra}/qt-win-<Qt version>. The first build takes
-#      about half an hour on two cores; later runs skip it.
+#      about 40 minutes on two cores; later runs skip it.
 #   2. The program and its unit tests, into build-windows/ (Ninja, ccache when installed).
 #   3. build-windows/zemra-win64/: zemra.exe, zemra_tests.exe, the Qt and MinGW runtime DLLs,
 #      platforms/qwindows.dll (and qoffscreen.dll for the tests), styles/.
@@ -163,7 +163,7 @@ build_googletest() {
 }
 
 if [ ! -f "$prefix/zemra-complete" ]; then
-    echo "== Qt $qt_version for Windows: not in $prefix yet, building it (about half an hour)"
+    echo "== Qt $qt_version for Windows: not in $prefix yet, building it (about 40 minutes on two cores)"
     build_qt
     build_googletest
     rm -rf "$work"

@@ -28,14 +28,14 @@ status=0
 sanitizer_status=0
 wait "$sanitizers" || sanitizer_status=$?
 
-# The Windows build only where its Qt is cached: building that Qt takes half an hour.
+# The Windows build only where its Qt is cached: building that Qt takes about 40 minutes.
 windows_status=0
 if qt_windows=$(scripts/build-windows.sh --cached); then
     { scripts/build-windows.sh && scripts/test-windows.sh; } >"$logs/windows.log" 2>&1 ||
         windows_status=$?
 else
     echo "SKIPPED: the Windows build and its tests under Wine (no Qt for Windows in" \
-        "$qt_windows; scripts/build-windows.sh builds it once, in about half an hour)" \
+        "$qt_windows; scripts/build-windows.sh builds it once, in about 40 minutes)" \
         >"$logs/windows.log"
 fi
 
