@@ -5,9 +5,11 @@
 #include "placement/AlwaysOnTop.h"
 #include "platform/ExecutableName.h"
 #include "platform/Log.h"
+#include "platform/Timer.h"
 #include "schedule/RunControl.h"
 #include "ui/AboutWindow.h"
 #include "ui/LogOutputWindow.h"
+#include "ui/TickBox.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,7 +35,14 @@ void MainController::connectHandlers()
     TargetSelection::attach(form);
     PathDrop::attach(*form.FF_LOCATION_TEXTBOX);
     PathDrop::attach(*form.LOGFILE_TEXTBOX);
-    AlwaysOnTop::attach(m_window, form, *m_window.timers().AlwaysOnTopTimer, m_services.zOrder);
+    Timer &alwaysOnTopTimer = *m_window.timers().AlwaysOnTopTimer;
+    QObject::connect(form.AlwaysOnTopTimer_TICKBOX, &QCheckBox::stateChanged, &alwaysOnTopTimer,
+                     [&form, &alwaysOnTopTimer] {
+                         alwaysOnTopTimer.setEnabled(
+                             TickBox::isTicked(*form.AlwaysOnTopTimer_TICKBOX));
+                     });
+    QObject::connect(&alwaysOnTopTimer, &Timer::ticked, &m_window,
+                     [this] { AlwaysOnTop::reassert(m_window, m_services.zOrder); });
     RunControl::attach(m_window, m_store, [this] { m_run.cancel(); });
     m_run.attach();
     QObject::connect(form.LOG_OUTPUT_BUTTON, &QPushButton::clicked, &m_window,

@@ -2,27 +2,19 @@
 
 #include "platform/WindowZOrder.h"
 
-namespace Ui {
-class ZEMRA_MAIN;
-}
 class QWidget;
-class Timer;
 
 // Keeps the main window above other windows while "Always On Top" is ticked, by polling:
-// AlwaysOnTopTimer ticks only while the tickbox is ticked, and each tick that finds another
-// window in the foreground takes that window out of the topmost band and puts the main
-// window into it. No window is ever moved or resized. Unticking only stops the ticks: a main
-// window already placed on top stays there until the program ends.
-class AlwaysOnTop
-{
-public:
-    // Connects the tickbox's change handling and the timer's tick. All arguments outlive the
-    // connections.
-    static void attach(QWidget &mainWindow, Ui::ZEMRA_MAIN &form, Timer &timer,
-                       WindowZOrder &zOrder);
+// AlwaysOnTopTimer ticks only while the tickbox is ticked (its change handling switches the
+// timer), and each tick that finds another window in the foreground takes that window out
+// of the topmost band and puts the main window into it. No window is ever moved or resized.
+// Unticking only stops the ticks: a main window already placed on top stays there until the
+// program ends.
+namespace AlwaysOnTop {
 
-    // One tick: asks for the foreground window and, unless it is the main window, asks again
-    // and demotes the window of that second answer (it may have changed meanwhile; 0 is
-    // demoted as well and has no effect), then promotes the main window.
-    static void reassert(const QWidget &mainWindow, WindowZOrder &zOrder);
-};
+// One tick: asks for the foreground window and, unless it is the main window, asks again
+// and demotes the window of that second answer (it may have changed meanwhile; 0 is demoted
+// as well and has no effect), then promotes the main window.
+void reassert(const QWidget &mainWindow, WindowZOrder &zOrder);
+
+} // namespace AlwaysOnTop
