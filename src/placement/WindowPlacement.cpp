@@ -1,7 +1,6 @@
 #include "placement/WindowPlacement.h"
 
 #include "settings/SettingsStore.h"
-#include "settings/SettingValue.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -15,10 +14,12 @@ WindowPlacement::WindowPlacement(SettingsStore &store, Setting left, Setting top
 void WindowPlacement::restore(QWidget &window)
 {
     TwipsGeometry geometry;
-    m_storedLeft = m_store.readStoredText(m_left);
-    geometry.left = *SettingValue::parseGeometry(SettingsStore::usableText(m_left, m_storedLeft));
-    m_storedTop = m_store.readStoredText(m_top);
-    geometry.top = *SettingValue::parseGeometry(SettingsStore::usableText(m_top, m_storedTop));
+    const SettingsStore::GeometryEntry left = m_store.readGeometryEntry(m_left);
+    const SettingsStore::GeometryEntry top = m_store.readGeometryEntry(m_top);
+    m_storedLeft = left.storedText;
+    m_storedTop = top.storedText;
+    geometry.left = left.twips;
+    geometry.top = top.twips;
     geometry.width = m_store.readGeometry(m_width);
     geometry.height = m_store.readGeometry(m_height);
 
@@ -31,8 +32,8 @@ void WindowPlacement::restore(QWidget &window)
         screens.append(screen->availableGeometry());
     const QRect frame(WindowGeometry::framePosition(geometry), client + frameExtra);
     if (!screens.isEmpty() && !WindowGeometry::isOnAnyScreen(frame, screens)) {
-        geometry.left = *SettingValue::parseGeometry(settingEntry(m_left).defaultText);
-        geometry.top = *SettingValue::parseGeometry(settingEntry(m_top).defaultText);
+        geometry.left = SettingsStore::defaultGeometry(m_left);
+        geometry.top = SettingsStore::defaultGeometry(m_top);
     }
 
     m_restored = geometry;

@@ -85,8 +85,21 @@ void SettingsStore::writeText(Setting setting, const QString &text)
 
 float SettingsStore::readGeometry(Setting setting) const
 {
-    // readText() has already replaced unconvertible text with the default.
-    return *SettingValue::parseGeometry(readText(setting));
+    return readGeometryEntry(setting).twips;
+}
+
+SettingsStore::GeometryEntry SettingsStore::readGeometryEntry(Setting setting) const
+{
+    GeometryEntry entry;
+    entry.storedText = readStoredText(setting);
+    // usableText() has already replaced unconvertible text with the default.
+    entry.twips = *SettingValue::parseGeometry(usableText(setting, entry.storedText));
+    return entry;
+}
+
+float SettingsStore::defaultGeometry(Setting setting)
+{
+    return *SettingValue::parseGeometry(QString(settingEntry(setting).defaultText));
 }
 
 void SettingsStore::writeGeometry(Setting setting, float twips)

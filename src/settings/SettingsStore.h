@@ -51,6 +51,16 @@ public:
     [[nodiscard]] static QString usableText(Setting setting, const std::optional<QString> &stored);
 
     [[nodiscard]] float readGeometry(Setting setting) const;
+    // A geometry entry read once: its text as stored (nullopt when absent), and its value in
+    // twips (the default when absent or unusable).
+    struct GeometryEntry
+    {
+        std::optional<QString> storedText;
+        float twips = 0;
+    };
+    [[nodiscard]] GeometryEntry readGeometryEntry(Setting setting) const;
+    // A geometry entry's default from the settings table, in twips. Pure.
+    [[nodiscard]] static float defaultGeometry(Setting setting);
     [[nodiscard]] qint16 readTick(Setting setting) const;
     [[nodiscard]] QString readPath(Setting setting) const { return readText(setting); }
 
