@@ -66,8 +66,8 @@ void MainController::connectHandlers()
 void MainController::openLogOutputWindow()
 {
     if (!m_logOutputWindow)
-        m_logOutputWindow =
-            new LogOutputWindow(m_store, *m_window.form().LOG_FILE_OUTPUT_TEXTBOX, &m_window);
+        m_logOutputWindow = new LogOutputWindow(
+            m_store, [this] { return m_run.shownRunLog(); }, &m_window);
     m_logOutputWindow->showModal();
 }
 

@@ -7,8 +7,8 @@ RunLogPieces formLogPieces(const Ui::ZEMRA_MAIN &form, const QString &executable
 {
     RunLogPieces pieces;
     pieces.splitter = form.SPLITTER_LINE_TEXTBOX->text();
-    pieces.banner = TextBox::text(*form.LOG_TOP_MESSAGE_TEXTBOX);
-    pieces.footer = TextBox::text(*form.LOG_BOTTOM_MESSAGE_TEXTBOX);
+    pieces.banner = form.LOG_TOP_MESSAGE_TEXTBOX->text();
+    pieces.footer = form.LOG_BOTTOM_MESSAGE_TEXTBOX->text();
     pieces.executableName = executableName;
     return pieces;
 }

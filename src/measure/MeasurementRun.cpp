@@ -64,7 +64,8 @@ MeasurementRun::MeasurementRun(MainWindow &window, SettingsStore &store, QString
       m_createSizeQuery(std::move(createSizeQuery)), m_numberLocale(numberLocale),
       m_textFileWriter(textFileWriter), m_workQueue(workQueue),
       m_progressTimer(clock.createTimer(&m_context, QStringLiteral("SIZE_PROGRESS_TIMER"))),
-      m_inputLock(std::make_unique<InputLock>(window))
+      m_inputLock(std::make_unique<InputLock>(window)),
+      m_runLog(window.form().LOG_FILE_OUTPUT_TEXTBOX->text())
 {}
 
 MeasurementRun::~MeasurementRun()
@@ -90,20 +91,20 @@ void MeasurementRun::perform()
 
     Ui::ZEMRA_MAIN &form = m_window.form();
     form.RUN_NOW_BUTTON->setEnabled(false);
-    RunState::savePaths(form, m_store);
+    m_inputs = RunInputs::fromForm(form);
+    RunState::savePaths(m_inputs.targetPath, m_inputs.logPath, m_store);
 
     m_failure.clear();
     m_failureReasons.clear();
     m_timerTakenOff = false;
-    if (!TickBox::isTicked(*form.USE_FILE_TICKBOX) &&
-        !TickBox::isTicked(*form.USE_FOLDER_TICKBOX)) {
+    if (!m_inputs.file && !m_inputs.folder) {
         m_failure = FailureTexts::nothingMeasured();
         m_failureReasons.append(
             QStringLiteral("Nothing was measured: neither FILE-Size nor FOLDER-Size is ticked."));
         finish();
         return;
     }
-    if (TickBox::isTicked(*form.USE_FILE_TICKBOX)) {
+    if (m_inputs.file) {
         form.CURRENT_STATUS_LABEL->setText(RunTexts::running());
         startPass(TargetKind::File);
         return;
@@ -115,8 +116,7 @@ void MeasurementRun::continueAfter(TargetKind kind)
 {
     // A failed file pass ends the measuring: the folder pass could only overwrite the error
     // report with a figure for a target the user did not mean.
-    if (kind == TargetKind::File && m_failure.isEmpty() &&
-        TickBox::isTicked(*m_window.form().USE_FOLDER_TICKBOX)) {
+    if (kind == TargetKind::File && m_failure.isEmpty() && m_inputs.folder) {
         startPass(TargetKind::Folder);
         return;
     }
@@ -126,7 +126,7 @@ void MeasurementRun::continueAfter(TargetKind kind)
 void MeasurementRun::startPass(TargetKind kind)
 {
     Ui::ZEMRA_MAIN &form = m_window.form();
-    const QString targetText = form.FF_LOCATION_TEXTBOX->text();
+    const QString &targetText = m_inputs.targetPath;
     SizeResult refusal;
     const std::optional<std::filesystem::path> path = GuardedSizeQuery::path(targetText, refusal);
     std::unique_ptr<SizeQuery> service;
@@ -144,7 +144,8 @@ void MeasurementRun::startPass(TargetKind kind)
     m_stallWatch.reset();
 
     m_query = query;
-    m_displayBeforeQuery = TextBox::text(*form.OUTPUT_WINDOW_TEXTBOX);
+    // The view to go back to should the pass be cancelled: the progress replaces it.
+    m_displayBeforeQuery = form.OUTPUT_WINDOW_TEXTBOX->text();
     m_window.timers().FILE_FOLDER_SIZER_TIMER->setEnabled(false);
     m_timerTakenOff = true;
     m_inputLock->engage({form.AUTO_STARTS_STOPS_BUTTON});
@@ -175,29 +176,35 @@ void MeasurementRun::passAnswered(TargetKind kind, const SizeResult &result)
     const QString label =
         kind == TargetKind::File ? RunLogTexts::fileLabel() : RunLogTexts::folderLabel();
     if (result.ok()) {
-        SizeDisplay::fill(form, result.bytes, m_numberLocale);
-        TextBox::setText(*form.LOG_FILE_OUTPUT_TEXTBOX, composeLog(label, nullptr));
+        const QStringList lines = SizeLines::lines(result.bytes, m_numberLocale);
+        m_sizeBlock = SizeLines::block(lines);
+        SizeDisplay::show(form, lines);
+        m_runLog = composeLog(label, nullptr);
     } else {
+        m_sizeBlock.clear();
         SizeDisplay::clear(form);
         const QString reason = QString::fromStdString(result.reason);
         m_failureReasons.append(reason);
-        TextBox::setText(*form.LOG_FILE_OUTPUT_TEXTBOX, composeLog(label, &reason));
+        m_runLog = composeLog(label, &reason);
         m_failure = failureStatus(result.error);
     }
+    // A line about an earlier failed write belongs to the run log it was shown with.
+    m_writeFailureLine.clear();
+    form.LOG_FILE_OUTPUT_TEXTBOX->setText(m_runLog);
     continueAfter(kind);
 }
 
 void MeasurementRun::finish()
 {
-    Ui::ZEMRA_MAIN &form = m_window.form();
-
-    const QString logPath = form.LOGFILE_TEXTBOX->text();
     const QString refusal =
-        LogFileGuard::refusal(logPath, form.FF_LOCATION_TEXTBOX->text(), m_store.storageFilePath());
-    const WriteResult written =
-        refusal.isEmpty() ? m_textFileWriter.write(logPath, RunFailureNotice::runLogToWrite(form))
-                          : WriteResult{false, refusal};
-    RunFailureNotice::showWriteOutcome(form, written.ok, written.reason);
+        LogFileGuard::refusal(m_inputs.logPath, m_inputs.targetPath, m_store.storageFilePath());
+    const WriteResult written = refusal.isEmpty()
+                                    ? m_textFileWriter.write(m_inputs.logPath, m_runLog)
+                                    : WriteResult{false, refusal};
+    // The box shows the run log, and below it why it is in no file when the write failed.
+    m_writeFailureLine =
+        written.ok ? QString() : RunFailureNotice::writeFailureLine(written.reason);
+    m_window.form().LOG_FILE_OUTPUT_TEXTBOX->setText(shownRunLog());
     if (!written.ok) {
         m_failureReasons.append(written.reason);
         if (m_failure.isEmpty())
@@ -245,8 +252,7 @@ bool MeasurementRun::cancel()
         return false;
     m_query->service->control().requestCancel();
     m_abandoned.push_back(m_query);
-    Ui::ZEMRA_MAIN &form = m_window.form();
-    TextBox::setText(*form.OUTPUT_WINDOW_TEXTBOX, m_displayBeforeQuery);
+    m_window.form().OUTPUT_WINDOW_TEXTBOX->setText(m_displayBeforeQuery);
     showReasons({QStringLiteral("The measurement was cancelled; no log file was written.")});
     endQuery();
     m_lastRunFailed = true;
@@ -275,6 +281,7 @@ void MeasurementRun::abandon(const QString &reason)
     }
     m_failureReasons = QStringList{QStringLiteral("The run failed unexpectedly: ") + reason};
     m_failure = FailureTexts::sizingFailed();
+    m_sizeBlock.clear();
     SizeDisplay::clear(m_window.form());
     handOver();
 }
@@ -294,8 +301,7 @@ void MeasurementRun::showProgress()
         qCWarning(zemraLog).noquote() << StallWatch::notice(
             folder.empty() ? m_query->targetText : QString::fromStdString(folder));
     }
-    TextBox::setText(*m_window.form().OUTPUT_WINDOW_TEXTBOX,
-                     SizeLines::bytesLine(bytes, m_numberLocale));
+    m_window.form().OUTPUT_WINDOW_TEXTBOX->setText(SizeLines::bytesLine(bytes, m_numberLocale));
 }
 
 void MeasurementRun::setStandingNotice(const QString &notice)
@@ -339,9 +345,14 @@ QString MeasurementRun::composeLog(const QString &targetLabel, const QString *er
     pieces.targetLabel = targetLabel;
     // As typed; only a NUL or an unpaired surrogate, which no file name can hold, is shown
     // as a visible marker instead of going raw into the log file.
-    pieces.targetPath = PathText::printable(form.FF_LOCATION_TEXTBOX->text());
+    pieces.targetPath = PathText::printable(m_inputs.targetPath);
     if (errorReason)
         return RunLog::composeError(pieces, *errorReason);
-    pieces.sizeBlock = TextBox::text(*form.OUTPUT_WINDOW_TEXTBOX);
+    pieces.sizeBlock = m_sizeBlock;
     return RunLog::compose(pieces);
+}
+
+QString MeasurementRun::shownRunLog() const
+{
+    return m_runLog + m_writeFailureLine;
 }

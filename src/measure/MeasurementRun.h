@@ -1,5 +1,6 @@
 #pragma once
 
+#include "measure/RunInputs.h"
 #include "measure/StallWatch.h"
 #include "platform/SizeQuery.h"
 
@@ -76,6 +77,10 @@ public:
     // Whether the latest run failed or was cancelled (false before any run).
     [[nodiscard]] bool lastRunFailed() const { return m_lastRunFailed; }
 
+    // The current run log (the placeholder before the first pass), as the main window's run
+    // log box shows it: followed by the reason the last run could not write it, if so.
+    [[nodiscard]] QString shownRunLog() const;
+
     // A notice the status line's tooltip keeps above the reasons of every run (the settings
     // could not be read); shown at once.
     void setStandingNotice(const QString &notice);
@@ -121,10 +126,19 @@ private:
     Timer *m_progressTimer;
     std::unique_ptr<InputLock> m_inputLock;
 
-    // The run under way: its query (null when none is under way), the first failure's
-    // status text, and what the size display showed before the query started.
+    // What the runs produce and the boxes show: the current run log (what the log file
+    // gets; kept until a pass composes another, so a run without a pass repeats it), the
+    // line about a failed write shown below it, and the size block of the last good pass.
+    QString m_runLog;
+    QString m_writeFailureLine;
+    QString m_sizeBlock;
+
+    // The run under way: its inputs, its query (null when none is under way), and the first
+    // failure's status text.
+    RunInputs m_inputs;
     std::shared_ptr<Query> m_query;
     QString m_failure;
+    // What the size display showed when the query started, shown again if it is cancelled.
     QString m_displayBeforeQuery;
     // Whether the run took its timer's enabled flag off for a query.
     bool m_timerTakenOff = false;

@@ -1,7 +1,6 @@
 #include "measure/SizeDisplay.h"
 
 #include "measure/SizeLines.h"
-#include "ui/TextBox.h"
 #include "ui_MainWindow.h"
 
 #include <array>
@@ -17,22 +16,20 @@ std::array<QLineEdit *, 6> sizeBoxes(Ui::ZEMRA_MAIN &form)
 
 } // namespace
 
-void SizeDisplay::fill(Ui::ZEMRA_MAIN &form, std::uint64_t bytes, const NumberLocale &locale)
+void SizeDisplay::show(Ui::ZEMRA_MAIN &form, const QStringList &lines)
 {
-    const QStringList lines = SizeLines::lines(bytes, locale);
     const auto boxes = sizeBoxes(form);
     for (std::size_t i = 0; i < boxes.size(); ++i)
-        boxes[i]->setText(lines[qsizetype(i)]);
-
+        boxes[i]->setText(lines.value(qsizetype(i)));
     QStringList shown;
     for (QLineEdit *box : boxes)
         shown.append(box->text());
-    TextBox::setText(*form.OUTPUT_WINDOW_TEXTBOX, SizeLines::block(shown));
+    form.OUTPUT_WINDOW_TEXTBOX->setText(SizeLines::block(shown));
 }
 
 void SizeDisplay::clear(Ui::ZEMRA_MAIN &form)
 {
     for (QLineEdit *box : sizeBoxes(form))
         box->clear();
-    TextBox::setText(*form.OUTPUT_WINDOW_TEXTBOX, QString());
+    form.OUTPUT_WINDOW_TEXTBOX->setText(QString());
 }

@@ -18,7 +18,12 @@ void RunState::enterReady(Ui::ZEMRA_MAIN &form)
 
 void RunState::savePaths(const Ui::ZEMRA_MAIN &form, SettingsStore &store)
 {
-    store.writePath(Setting::TargetPath, form.FF_LOCATION_TEXTBOX->text());
-    store.writePath(Setting::LogFilePath, form.LOGFILE_TEXTBOX->text());
+    savePaths(form.FF_LOCATION_TEXTBOX->text(), form.LOGFILE_TEXTBOX->text(), store);
+}
+
+void RunState::savePaths(const QString &targetPath, const QString &logPath, SettingsStore &store)
+{
+    store.writePath(Setting::TargetPath, targetPath);
+    store.writePath(Setting::LogFilePath, logPath);
     store.save();
 }

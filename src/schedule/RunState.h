@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class SettingsStore;
 namespace Ui {
 class ZEMRA_MAIN;
@@ -18,7 +20,8 @@ public:
     // The Ready state's controls: allowRequests() and the status "READY...".
     static void enterReady(Ui::ZEMRA_MAIN &form);
 
-    // Saves the target path, then the log file path, in the settings. A refused save is
-    // reported by the store and stops nothing.
+    // Saves the target path, then the log file path, in the settings: those the boxes hold,
+    // or those a run took. A refused save is reported by the store and stops nothing.
     static void savePaths(const Ui::ZEMRA_MAIN &form, SettingsStore &store);
+    static void savePaths(const QString &targetPath, const QString &logPath, SettingsStore &store);
 };

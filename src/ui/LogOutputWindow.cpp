@@ -1,14 +1,12 @@
 #include "ui/LogOutputWindow.h"
 
-#include "ui/TextBox.h"
-
-LogOutputWindow::LogOutputWindow(SettingsStore &store, const QPlainTextEdit &runLogBox,
+LogOutputWindow::LogOutputWindow(SettingsStore &store, std::function<QString()> runLog,
                                  QWidget *owner)
     : SecondaryWindow(store,
                       {Setting::LogWindowLeft, Setting::LogWindowTop, Setting::LogWindowWidth,
                        Setting::LogWindowHeight},
                       Qt::Window, owner),
-      m_runLogBox(runLogBox)
+      m_runLog(std::move(runLog))
 {}
 
 void LogOutputWindow::buildForm()
@@ -20,5 +18,5 @@ void LogOutputWindow::buildForm()
 
 void LogOutputWindow::loadContents()
 {
-    TextBox::setText(*m_form.LOG_FILE_OUTPUT_TEXTBOX, TextBox::text(m_runLogBox));
+    m_form.LOG_FILE_OUTPUT_TEXTBOX->setText(m_runLog());
 }

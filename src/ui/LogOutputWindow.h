@@ -3,7 +3,7 @@
 #include "ui/SecondaryWindow.h"
 #include "ui_LogOutputWindow.h"
 
-class QPlainTextEdit;
+#include <functional>
 
 // The log output window ZEMRA_LOG_OUTPUT_WINDOW: shows a copy of the main window's run log,
 // taken when it opens; a run that completes while it is open does not change it. Its text
@@ -14,14 +14,14 @@ class LogOutputWindow final : public SecondaryWindow
     Q_DISABLE_COPY_MOVE(LogOutputWindow)
 
 public:
-    // runLogBox: the main window's run log box, read at every opening. It and the store
-    // must outlive this window; owner (the main window) owns it.
-    LogOutputWindow(SettingsStore &store, const QPlainTextEdit &runLogBox, QWidget *owner);
+    // runLog: the run log the main window shows, asked at every opening. The store must
+    // outlive this window; owner (the main window) owns it.
+    LogOutputWindow(SettingsStore &store, std::function<QString()> runLog, QWidget *owner);
 
 private:
     void buildForm() override;
     void loadContents() override;
 
-    const QPlainTextEdit &m_runLogBox;
+    std::function<QString()> m_runLog;
     Ui::ZEMRA_LOG_OUTPUT_WINDOW m_form{};
 };

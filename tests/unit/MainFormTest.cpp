@@ -90,12 +90,12 @@ TEST(MainFormTest, FixedTextsHoldTheRunLogPieces)
     app.launch();
     Ui::ZEMRA_MAIN &f = app.form();
     EXPECT_EQ(f.SPLITTER_LINE_TEXTBOX->text(), QString(61, QLatin1Char('=')));
-    EXPECT_EQ(TextBox::text(*f.LOG_TOP_MESSAGE_TEXTBOX),
+    EXPECT_EQ(f.LOG_TOP_MESSAGE_TEXTBOX->text(),
               QStringLiteral("!!! - QUENLOW - Zemra-Gauge - !!!\r\n"));
-    EXPECT_EQ(TextBox::text(*f.LOG_BOTTOM_MESSAGE_TEXTBOX),
+    EXPECT_EQ(f.LOG_BOTTOM_MESSAGE_TEXTBOX->text(),
               QStringLiteral("!!! - Thanks for using Quenlow Software - !!!\r\n"
                              "!!! - www.quenlow.example - Vorrel42 !!! :)\r\n"));
-    EXPECT_EQ(TextBox::text(*f.LOG_FILE_OUTPUT_TEXTBOX),
+    EXPECT_EQ(f.LOG_FILE_OUTPUT_TEXTBOX->text(),
               QStringLiteral("!!! LOG GENERATED AFTER RUN COMPLETION !!!\r\n"));
     EXPECT_EQ(f.FF_LOCATION_TEXTBOX->toolTip(),
               QStringLiteral("Enter Full File / Folder Location:"));
@@ -106,11 +106,11 @@ TEST(MainFormTest, SizeDisplayIsReadOnlyRightAlignedAndSelectable)
 {
     AppHarness app;
     app.launch();
-    QPlainTextEdit *display = app.form().OUTPUT_WINDOW_TEXTBOX;
+    TextBox *display = app.form().OUTPUT_WINDOW_TEXTBOX;
     EXPECT_TRUE(display->isReadOnly());
     EXPECT_TRUE(display->textInteractionFlags() & Qt::TextSelectableByKeyboard);
-    TextBox::setText(*display, QStringLiteral("1 B  \r\n0.001 KB"));
-    EXPECT_EQ(TextBox::text(*display), QStringLiteral("1 B  \r\n0.001 KB"));
+    display->setText(QStringLiteral("1 B  \r\n0.001 KB"));
+    EXPECT_EQ(display->text(), QStringLiteral("1 B  \r\n0.001 KB"));
     for (QTextBlock block = display->document()->begin(); block.isValid(); block = block.next())
         EXPECT_TRUE(block.layout()->textOption().alignment() & Qt::AlignRight);
 }

@@ -28,7 +28,7 @@ protected:
         app.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&app.window()));
         app.form().USE_FILE_TICKBOX->click();
-        TextBox::setText(*app.form().OUTPUT_WINDOW_TEXTBOX, EarlierDisplay);
+        app.form().OUTPUT_WINDOW_TEXTBOX->setText(EarlierDisplay);
         app.workQueue().hold();
     }
 
@@ -42,7 +42,7 @@ protected:
     }
 
     QString status() { return app.form().CURRENT_STATUS_LABEL->text(); }
-    QString display() { return TextBox::text(*app.form().OUTPUT_WINDOW_TEXTBOX); }
+    QString display() { return app.form().OUTPUT_WINDOW_TEXTBOX->text(); }
     void stopClick() { QTest::mouseClick(app.form().AUTO_STARTS_STOPS_BUTTON, Qt::LeftButton); }
 
     AppHarness app;
@@ -65,7 +65,7 @@ TEST_F(MeasurementInProgressTest, RunWaitsForTheAnswerThenCompletesInOrder)
     ASSERT_TRUE(app.workQueue().finishNext());
     EXPECT_EQ(app.form().FILE_SIZE_BYTES_TEXTBOX->text(), QStringLiteral("1,234 B  "));
     ASSERT_EQ(app.writer().writes().size(), 1);
-    EXPECT_EQ(app.writer().writes()[0].text, TextBox::text(*app.form().LOG_FILE_OUTPUT_TEXTBOX));
+    EXPECT_EQ(app.writer().writes()[0].text, app.form().LOG_FILE_OUTPUT_TEXTBOX->text());
     EXPECT_EQ(status(), Ready);
     EXPECT_TRUE(app.form().RUN_NOW_BUTTON->isEnabled());
     EXPECT_EQ(app.form().AUTO_STARTS_STOPS_BUTTON->text(), QStringLiteral("START"));

@@ -34,8 +34,8 @@ protected:
         app.clock().advance(3000);
     }
     QString status() { return app.form().CURRENT_STATUS_LABEL->text(); }
-    QString runLog() { return TextBox::text(*app.form().LOG_FILE_OUTPUT_TEXTBOX); }
-    QString display() { return TextBox::text(*app.form().OUTPUT_WINDOW_TEXTBOX); }
+    QString runLog() { return app.form().LOG_FILE_OUTPUT_TEXTBOX->text(); }
+    QString display() { return app.form().OUTPUT_WINDOW_TEXTBOX->text(); }
 
     AppHarness app;
 };
@@ -189,7 +189,7 @@ TEST_F(MeasurementRunTest, FailedQueryEmptiesTheDisplayAndReportsTheReason)
             EXPECT_TRUE(box->text().isEmpty()) << c.status;
         EXPECT_TRUE(f.OUTPUT_WINDOW_TEXTBOX->toPlainText().isEmpty()) << c.status;
 
-        const QStringList lines = crlfLines(TextBox::text(*f.LOG_FILE_OUTPUT_TEXTBOX));
+        const QStringList lines = crlfLines(f.LOG_FILE_OUTPUT_TEXTBOX->text());
         ASSERT_EQ(lines.size(), 13) << c.status;
         EXPECT_EQ(lines[4], QString::fromLatin1(c.folder ? "FOLDER = /t" : "FILE = /t"));
         EXPECT_EQ(lines[5], Splitter);
@@ -199,7 +199,7 @@ TEST_F(MeasurementRunTest, FailedQueryEmptiesTheDisplayAndReportsTheReason)
         EXPECT_EQ(lines[9], Splitter);
         EXPECT_EQ(lines[12], Splitter);
         ASSERT_EQ(app.writer().writes().size(), 2);
-        EXPECT_EQ(app.writer().writes()[1].text, TextBox::text(*f.LOG_FILE_OUTPUT_TEXTBOX));
+        EXPECT_EQ(app.writer().writes()[1].text, f.LOG_FILE_OUTPUT_TEXTBOX->text());
 
         // The hand-over still happens, so the next run can be requested.
         EXPECT_TRUE(f.RUN_NOW_BUTTON->isEnabled());

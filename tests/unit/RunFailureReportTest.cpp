@@ -98,7 +98,7 @@ TEST(LogFileIdentityTest, LogNamingTheTargetOrTheSettingsFileLeavesItUntouched)
             QDir::toNativeSeparators(c.log == Names::SettingsFile ? app.iniPath() : target)));
         // The measurement itself succeeded; the reason follows the run log in its box.
         EXPECT_EQ(f.FILE_SIZE_BYTES_TEXTBOX->text(), u"16 B  "_s);
-        const QStringList lines = crlfLines(TextBox::text(*f.LOG_FILE_OUTPUT_TEXTBOX));
+        const QStringList lines = crlfLines(f.LOG_FILE_OUTPUT_TEXTBOX->text());
         ASSERT_EQ(lines.size(), 19);
         EXPECT_EQ(lines[18], tip);
         EXPECT_TRUE(app.controller().lastRunFailed());
@@ -161,7 +161,7 @@ TEST(FailureReasonTest, TooltipAndRunLogShowTheReasonUntilARunSucceeds)
         else
             EXPECT_TRUE(tip.contains(QString::fromUtf8(s.tipHolds))) << tip.toStdString();
 
-        const QStringList lines = crlfLines(TextBox::text(*f.LOG_FILE_OUTPUT_TEXTBOX));
+        const QStringList lines = crlfLines(f.LOG_FILE_OUTPUT_TEXTBOX->text());
         if (s.status == LogNotWritten || s.logPath.isEmpty()) {
             // The reason is the last line of the run log box; the file was not written.
             EXPECT_EQ(lines.last(), tip.section(u'\n', -1));
@@ -169,7 +169,7 @@ TEST(FailureReasonTest, TooltipAndRunLogShowTheReasonUntilARunSucceeds)
                          RealFilesHarness::bytesOf(s.logPath).contains("Cannot write"));
         } else if (s.logPath == goodLog && s.status != TargetNotFound) {
             const QByteArray written = RealFilesHarness::bytesOf(goodLog);
-            EXPECT_EQ(written, TextBox::text(*f.LOG_FILE_OUTPUT_TEXTBOX).toUtf8());
+            EXPECT_EQ(written, f.LOG_FILE_OUTPUT_TEXTBOX->text().toUtf8());
             EXPECT_FALSE(written.contains("Cannot write"));
             EXPECT_EQ(lines.size(), 18);
         }
@@ -254,7 +254,7 @@ TEST(HandlerBoundaryTest, ExceptionDuringARunEndsItAsAFailureAndTheProgramGoesOn
     Ui::ZEMRA_MAIN &f = app.form();
     EXPECT_EQ(f.CURRENT_STATUS_LABEL->text(), u"!!! ERROR - SIZING FAILED !!!"_s);
     EXPECT_TRUE(f.CURRENT_STATUS_LABEL->toolTip().contains(u"disk on fire"_s));
-    EXPECT_TRUE(TextBox::text(*f.LOG_FILE_OUTPUT_TEXTBOX).contains(u"disk on fire"_s));
+    EXPECT_TRUE(f.LOG_FILE_OUTPUT_TEXTBOX->text().contains(u"disk on fire"_s));
     EXPECT_TRUE(f.RUN_NOW_BUTTON->isEnabled());
     EXPECT_FALSE(app.timers().FILE_FOLDER_SIZER_TIMER->isEnabled());
     EXPECT_TRUE(app.controller().lastRunFailed());

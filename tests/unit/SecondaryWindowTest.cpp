@@ -53,9 +53,9 @@ QPushButton *okButton(QWidget &window)
     return window.findChild<QPushButton *>(u"OK_BUTTON"_s);
 }
 
-QPlainTextEdit *logBox(QWidget &window)
+TextBox *logBox(QWidget &window)
 {
-    return window.findChild<QPlainTextEdit *>(u"LOG_FILE_OUTPUT_TEXTBOX"_s);
+    return window.findChild<TextBox *>(u"LOG_FILE_OUTPUT_TEXTBOX"_s);
 }
 
 class SecondaryWindowTest : public ::testing::Test
@@ -158,7 +158,7 @@ TEST_F(SecondaryWindowTest, EveryWayOfClosingWritesThePositionForTheNextOpening)
 TEST_F(SecondaryWindowTest, LogOutputShowsTheRunLogAsItWasWhenItOpened)
 {
     const auto shownLog = [](QWidget &window) {
-        return TextBox::text(*logBox(window));
+        return logBox(window)->text();
     };
     const WindowCase &logWindow = windowCases[0];
     open(logWindow, [&](QWidget &window) {
@@ -174,14 +174,14 @@ TEST_F(SecondaryWindowTest, LogOutputShowsTheRunLogAsItWasWhenItOpened)
     open(logWindow, [&](QWidget &window) {
         // The run falls due while the window is open.
         app.clock().advance(3000);
-        EXPECT_NE(TextBox::text(*app.form().LOG_FILE_OUTPUT_TEXTBOX), Placeholder);
+        EXPECT_NE(app.form().LOG_FILE_OUTPUT_TEXTBOX->text(), Placeholder);
         EXPECT_EQ(shownLog(window), Placeholder);
         window.close();
     });
     ASSERT_EQ(app.sizes().calls.size(), 1u);
 
     open(logWindow, [&](QWidget &window) {
-        EXPECT_EQ(shownLog(window), TextBox::text(*app.form().LOG_FILE_OUTPUT_TEXTBOX));
+        EXPECT_EQ(shownLog(window), app.form().LOG_FILE_OUTPUT_TEXTBOX->text());
         window.close();
     });
 }
@@ -189,12 +189,12 @@ TEST_F(SecondaryWindowTest, LogOutputShowsTheRunLogAsItWasWhenItOpened)
 TEST_F(SecondaryWindowTest, LogTextCannotBeEditedAndEnterInItStillCloses)
 {
     open(windowCases[0], [&](QWidget &window) {
-        QPlainTextEdit *box = logBox(window);
+        TextBox *box = logBox(window);
         EXPECT_TRUE(box->isReadOnly());
         box->setFocus();
         QTest::keyClicks(box, u"typed"_s);
         QTest::keyClick(box, Qt::Key_Delete);
-        EXPECT_EQ(TextBox::text(*box), Placeholder);
+        EXPECT_EQ(box->text(), Placeholder);
         QTest::keyClick(box, Qt::Key_Return);
         EXPECT_FALSE(window.isVisible());
     });

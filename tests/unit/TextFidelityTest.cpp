@@ -4,7 +4,6 @@
 #include "ui/TextBox.h"
 
 #include <QLocale>
-#include <QPlainTextEdit>
 #include <QStringEncoder>
 
 #include <gtest/gtest.h>
@@ -25,20 +24,20 @@ TEST(TextBoxFidelity, TextComesBackExactlyAsPut)
         QString(),
     };
     for (const QString &text : cases) {
-        QPlainTextEdit box;
-        TextBox::setText(box, text);
-        EXPECT_EQ(TextBox::text(box), text) << text.toStdString();
+        TextBox box;
+        box.setText(text);
+        EXPECT_EQ(box.text(), text) << text.toStdString();
     }
 }
 
 TEST(TextBoxFidelity, TextChangedBehindItsBackIsReadFromTheEditor)
 {
-    QPlainTextEdit box;
-    TextBox::setText(box, u"a\u00a0b"_s);
+    TextBox box;
+    box.setText(u"a\u00a0b"_s);
     box.setPlainText(u"typed\nover"_s);
-    EXPECT_EQ(TextBox::text(box), u"typed\r\nover"_s);
+    EXPECT_EQ(box.text(), u"typed\r\nover"_s);
     box.clear();
-    EXPECT_EQ(TextBox::text(box), QString());
+    EXPECT_EQ(box.text(), QString());
 }
 
 // Every row: a real file with that name is measured under that locale's separators, and
@@ -85,7 +84,7 @@ TEST(TextFidelity, LogFileHoldsTheBoxTextsAndThePathByteForByte)
                       u"1"_s + group + u"234"_s + group + u"567 B  "_s);
 
             const QByteArray file = RealFilesHarness::bytesOf(logPath);
-            EXPECT_EQ(file, encoded(TextBox::text(*f.LOG_FILE_OUTPUT_TEXTBOX)));
+            EXPECT_EQ(file, encoded(f.LOG_FILE_OUTPUT_TEXTBOX->text()));
             EXPECT_TRUE(file.contains("\r\nFILE = " + encoded(target) + "\r\n"));
             QString sizeBlock;
             for (QLineEdit *box : {f.FILE_SIZE_BYTES_TEXTBOX, f.FILE_SIZE_KILOBYTES_TEXTBOX,
@@ -93,7 +92,7 @@ TEST(TextFidelity, LogFileHoldsTheBoxTextsAndThePathByteForByte)
                                    f.FILE_SIZE_TERABYTES_TEXTBOX, f.FILE_SIZE_PETABYTES_TEXTBOX})
                 sizeBlock += u"\r\n"_s + box->text();
             EXPECT_TRUE(file.contains("\r\n" + encoded(sizeBlock) + "\r\n\r\n"));
-            EXPECT_EQ(TextBox::text(*f.OUTPUT_WINDOW_TEXTBOX), sizeBlock.mid(2));
+            EXPECT_EQ(f.OUTPUT_WINDOW_TEXTBOX->text(), sizeBlock.mid(2));
             // 18 lines: characters that merely look like line ends add none.
             EXPECT_EQ(file.count("\r\n"), 18);
             EXPECT_EQ(file.count('\n'), 18);

@@ -256,13 +256,13 @@ TEST_F(WindowLookTest, LogWindowShowsTheEighteenLinesOfARunLogUnwrapped)
     app.sizes().answers = {FakeSizeQuery::answer(999999999999999ULL)};
     app.form().RUN_NOW_BUTTON->click();
     app.clock().advance(3000);
-    const QString runLog = TextBox::text(*app.form().LOG_FILE_OUTPUT_TEXTBOX);
+    const QString runLog = app.form().LOG_FILE_OUTPUT_TEXTBOX->text();
     ASSERT_EQ(runLog.count(u"\r\n"_s), 18);
 
     whileModal(app.form().LOG_OUTPUT_BUTTON, [&](QWidget &window) {
-        auto *box = window.findChild<QPlainTextEdit *>(u"LOG_FILE_OUTPUT_TEXTBOX"_s);
+        auto *box = window.findChild<TextBox *>(u"LOG_FILE_OUTPUT_TEXTBOX"_s);
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(TextBox::text(*box), runLog);
+        EXPECT_EQ(box->text(), runLog);
         const QTextDocument &document = *box->document();
         const qreal margin = document.documentMargin();
         const QFontMetricsF metrics(box->font());
