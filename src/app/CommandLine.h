@@ -10,48 +10,48 @@
 // --folder PATH with --log FILE. The options Qt's application object reads itself
 // (-platform, -style, -display, ...) are accepted here and left in place for it. Single-dash
 // words are whole option names, as Qt's own options are ("-platform", not "-p -l -a ...").
-class CommandLine
-{
-public:
-    enum class Action {
-        Run,         // start the program
-        MeasureOnce, // measure the target given at once, without a window, and exit
-        ShowHelp,    // print helpText() on standard output, exit 0
-        ShowVersion, // print versionText() on standard output, exit 0
-        Reject,      // print the error and the usage on standard error, exit 2
-    };
+namespace CommandLine {
 
-    struct Parsed
-    {
-        Action action = Action::Run;
-        // --headless: run on Qt's offscreen platform, showing no window.
-        bool headless = false;
-        // The value of Qt's -platform option, empty when it was not given.
-        QString platform;
-        // For MeasureOnce: what to measure, and where the run log goes ("-": standard output).
-        bool folder = false;
-        QString target;
-        QString logPath;
-        // For Reject: one line saying what is wrong, without the program name.
-        QString error;
-    };
-
-    // arguments[0] is the program as it was started; the rest are its arguments. Help and
-    // version win over everything else given with them, an error over both. A one-shot run
-    // needs exactly one of --file and --folder, and --log; none of the three may be given
-    // twice.
-    [[nodiscard]] static Parsed parse(const QStringList &arguments);
-
-    // The usage and the options, ending in a line break; programName heads the usage line.
-    [[nodiscard]] static QString helpText(const QString &programName);
-
-    // One line: the product name and the version the About window shows.
-    [[nodiscard]] static QString versionText();
-
-    // Carries out ShowHelp, ShowVersion or Reject: prints and returns the exit status. Help
-    // and version show in a message box where no one would see them printed (Windows, no
-    // console); an error is only printed.
-    [[nodiscard]] static int answer(const Parsed &parsed, const QString &programName);
-
-    static constexpr int UsageErrorStatus = 2;
+enum class Action {
+    Run,         // start the program
+    MeasureOnce, // measure the target given at once, without a window, and exit
+    ShowHelp,    // print helpText() on standard output, exit 0
+    ShowVersion, // print versionText() on standard output, exit 0
+    Reject,      // print the error and the usage on standard error, exit 2
 };
+
+struct Parsed
+{
+    Action action = Action::Run;
+    // --headless: run on Qt's offscreen platform, showing no window.
+    bool headless = false;
+    // The value of Qt's -platform option, empty when it was not given.
+    QString platform;
+    // For MeasureOnce: what to measure, and where the run log goes ("-": standard output).
+    bool folder = false;
+    QString target;
+    QString logPath;
+    // For Reject: one line saying what is wrong, without the program name.
+    QString error;
+};
+
+// arguments[0] is the program as it was started; the rest are its arguments. Help and
+// version win over everything else given with them, an error over both. A one-shot run
+// needs exactly one of --file and --folder, and --log; none of the three may be given
+// twice.
+[[nodiscard]] Parsed parse(const QStringList &arguments);
+
+// The usage and the options, ending in a line break; programName heads the usage line.
+[[nodiscard]] QString helpText(const QString &programName);
+
+// One line: the product name and the version the About window shows.
+[[nodiscard]] QString versionText();
+
+// Carries out ShowHelp, ShowVersion or Reject: prints and returns the exit status. Help
+// and version show in a message box where no one would see them printed (Windows, no
+// console); an error is only printed.
+[[nodiscard]] int answer(const Parsed &parsed, const QString &programName);
+
+inline constexpr int UsageErrorStatus = 2;
+
+} // namespace CommandLine

@@ -9,12 +9,12 @@ class ZEMRA_MAIN;
 // The interlock: ticking FILE-Size disables FOLDER-Size and enables Run Now; unticking it
 // enables FOLDER-Size and disables Run Now; the same with the roles exchanged. It runs on
 // every change of value, from a click or from the program, and changes enabled states only.
-class TargetSelection
-{
-public:
-    // Connects the handlers to the form's controls; the form outlives the connections.
-    static void attach(Ui::ZEMRA_MAIN &form);
+namespace TargetSelection {
 
-    static constexpr const char *SampleFilePath = "C:\\pagefile.sys";
-    static constexpr const char *SampleFolderPath = "W:\\";
-};
+// Connects the handlers to the form's controls; the form outlives the connections.
+void attach(Ui::ZEMRA_MAIN &form);
+
+inline constexpr const char *SampleFilePath = "C:\\pagefile.sys";
+inline constexpr const char *SampleFolderPath = "W:\\";
+
+} // namespace TargetSelection

@@ -13,26 +13,25 @@
 // NUL character, an unpaired surrogate) is refused before any service is asked, and an
 // exception from asking the service comes back as a failure with its message, so neither
 // can escape the run, whichever thread it runs on.
-class GuardedSizeQuery
-{
-public:
-    enum class Kind { File, Folder };
+namespace GuardedSizeQuery {
 
-    // The file name for targetText, or nullopt with *refusal set to a SizeError::NotFound
-    // failure whose reason names the target. Pure.
-    [[nodiscard]] static std::optional<std::filesystem::path> path(const QString &targetText,
-                                                                   SizeResult &refusal);
+enum class Kind { File, Folder };
 
-    // A new service from create, or null with *failure set to a SizeError::Other failure
-    // naming the target when create throws.
-    [[nodiscard]] static std::unique_ptr<SizeQuery>
-    make(const std::function<std::unique_ptr<SizeQuery>()> &create, const QString &targetText,
-         SizeResult &failure);
+// The file name for targetText, or nullopt with *refusal set to a SizeError::NotFound
+// failure whose reason names the target. Pure.
+[[nodiscard]] std::optional<std::filesystem::path> path(const QString &targetText,
+                                                        SizeResult &refusal);
 
-    // Asks service for the size of path (the file name of targetText, which names it in
-    // reasons). An exception is answered as SizeError::Other with its message. Safe to call
-    // on any thread.
-    [[nodiscard]] static SizeResult ask(SizeQuery &service, Kind kind,
-                                        const std::filesystem::path &path,
-                                        const QString &targetText);
-};
+// A new service from create, or null with *failure set to a SizeError::Other failure
+// naming the target when create throws.
+[[nodiscard]] std::unique_ptr<SizeQuery>
+make(const std::function<std::unique_ptr<SizeQuery>()> &create, const QString &targetText,
+     SizeResult &failure);
+
+// Asks service for the size of path (the file name of targetText, which names it in
+// reasons). An exception is answered as SizeError::Other with its message. Safe to call
+// on any thread.
+[[nodiscard]] SizeResult ask(SizeQuery &service, Kind kind, const std::filesystem::path &path,
+                             const QString &targetText);
+
+} // namespace GuardedSizeQuery

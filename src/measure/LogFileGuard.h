@@ -5,14 +5,14 @@
 // Decides, just before the run log is written, whether the log path may be written at all.
 // Writing replaces the file's whole content, so a log path that names the very file being
 // measured, or the program's own settings file, would destroy it without a word.
-class LogFileGuard
-{
-public:
-    // An empty text when the run log may be written to logPath. Otherwise the reason it may
-    // not, a sentence naming the paths concerned: the log path holds a NUL character or an
-    // unpaired surrogate and so names no file, or it is the same file (same device and inode,
-    // links resolved) as targetPath or as settingsFilePath. settingsFilePath may be empty
-    // (settings not kept in a file); a target path that names no file is not compared.
-    [[nodiscard]] static QString refusal(const QString &logPath, const QString &targetPath,
-                                         const QString &settingsFilePath);
-};
+namespace LogFileGuard {
+
+// An empty text when the run log may be written to logPath. Otherwise the reason it may
+// not, a sentence naming the paths concerned: the log path holds a NUL character or an
+// unpaired surrogate and so names no file, or it is the same file (same device and inode,
+// links resolved) as targetPath or as settingsFilePath. settingsFilePath may be empty
+// (settings not kept in a file); a target path that names no file is not compared.
+[[nodiscard]] QString refusal(const QString &logPath, const QString &targetPath,
+                              const QString &settingsFilePath);
+
+} // namespace LogFileGuard

@@ -27,15 +27,14 @@
 // last placeholder (0.0625 under "0.###" gives "0.063"). Only whole numbers are taken, so
 // no binary floating point is ever involved. A rounding carry moves into the integer part
 // (0.9996 gives "1.").
-class MaskFormat
-{
-public:
-    [[nodiscard]] static QString format(std::uint64_t value, QStringView mask,
-                                        NumberSeparators separators);
+namespace MaskFormat {
 
-    // The exact decimal value units / 10^decimals (decimals from 0 to 30), rounded half away
-    // from zero at the last placeholder. No binary floating point is involved, so every
-    // 64-bit count and every exact half rounds as a person checking by hand would round it.
-    [[nodiscard]] static QString formatScaled(std::uint64_t units, int decimals, QStringView mask,
-                                              NumberSeparators separators);
-};
+[[nodiscard]] QString format(std::uint64_t value, QStringView mask, NumberSeparators separators);
+
+// The exact decimal value units / 10^decimals (decimals from 0 to 30), rounded half away
+// from zero at the last placeholder. No binary floating point is involved, so every
+// 64-bit count and every exact half rounds as a person checking by hand would round it.
+[[nodiscard]] QString formatScaled(std::uint64_t units, int decimals, QStringView mask,
+                                   NumberSeparators separators);
+
+} // namespace MaskFormat

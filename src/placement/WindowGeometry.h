@@ -19,22 +19,25 @@ struct TwipsGeometry
 //
 // Every window is designed with a frame of 45 twips at the left, right and bottom and 330
 // twips at the top, so the client area is the stored outer size less that frame.
-class WindowGeometry
+namespace WindowGeometry {
+
+inline constexpr int TwipsPerPixel = 15;
+inline constexpr int FrameSideTwips = 45;
+inline constexpr int FrameTopTwips = 330;
+
+[[nodiscard]] int toPixels(float twips);
+[[nodiscard]] inline float toTwips(int pixels)
 {
-public:
-    static constexpr int TwipsPerPixel = 15;
-    static constexpr int FrameSideTwips = 45;
-    static constexpr int FrameTopTwips = 330;
+    return float(pixels * TwipsPerPixel);
+}
 
-    [[nodiscard]] static int toPixels(float twips);
-    [[nodiscard]] static float toTwips(int pixels) { return float(pixels * TwipsPerPixel); }
+// Position of the outer frame, in pixels.
+[[nodiscard]] QPoint framePosition(const TwipsGeometry &geometry);
+// Client size for the stored outer size, at least 1 by 1 pixel.
+[[nodiscard]] QSize clientSize(const TwipsGeometry &geometry);
 
-    // Position of the outer frame, in pixels.
-    [[nodiscard]] static QPoint framePosition(const TwipsGeometry &geometry);
-    // Client size for the stored outer size, at least 1 by 1 pixel.
-    [[nodiscard]] static QSize clientSize(const TwipsGeometry &geometry);
+// Whether a frame rectangle shows on at least one of the screens (their available
+// geometries, in the same pixel coordinates).
+[[nodiscard]] bool isOnAnyScreen(const QRect &frame, const QList<QRect> &screens);
 
-    // Whether a frame rectangle shows on at least one of the screens (their available
-    // geometries, in the same pixel coordinates).
-    [[nodiscard]] static bool isOnAnyScreen(const QRect &frame, const QList<QRect> &screens);
-};
+} // namespace WindowGeometry

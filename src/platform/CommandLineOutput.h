@@ -10,17 +10,17 @@
 // program built for the desktop (no console of its own) with streams that lead nowhere unless
 // they were redirected: there a stream that leads nowhere is reopened on the console of the
 // program that started this one (Command Prompt, PowerShell) when it has one.
-class CommandLineOutput
-{
-public:
-    enum class Stream { Output, Error };
+namespace CommandLineOutput {
 
-    // Writes text to the stream and flushes it. Returns false when the stream leads nowhere
-    // (only on Windows: not redirected, and no console to attach to); the text is dropped.
-    static bool print(Stream stream, const QString &text);
+enum class Stream { Output, Error };
 
-    // For an answer someone asked for (--help, --version): print(), and when that finds no
-    // stream, a message box titled title (an error box for Stream::Error) that waits for OK
-    // before returning. Not for what a scheduled job may print: nothing would press OK.
-    static void printOrShow(Stream stream, const QString &text, const QString &title);
-};
+// Writes text to the stream and flushes it. Returns false when the stream leads nowhere
+// (only on Windows: not redirected, and no console to attach to); the text is dropped.
+bool print(Stream stream, const QString &text);
+
+// For an answer someone asked for (--help, --version): print(), and when that finds no
+// stream, a message box titled title (an error box for Stream::Error) that waits for OK
+// before returning. Not for what a scheduled job may print: nothing would press OK.
+void printOrShow(Stream stream, const QString &text, const QString &title);
+
+} // namespace CommandLineOutput

@@ -13,15 +13,15 @@
 // (no character at all; it has no encoding in a file name). Everything else, blanks, tabs,
 // no-break spaces, line separators and characters beyond the Basic Multilingual Plane
 // included, is converted as it is.
-class PathText
-{
-public:
-    // The file name for text, or nullopt when text cannot name a file; then *problem (when
-    // given) says why, as a phrase such as "it contains a NUL character". Never throws.
-    [[nodiscard]] static std::optional<std::filesystem::path> toPath(const QString &text,
-                                                                     QString *problem = nullptr);
+namespace PathText {
 
-    // text with each NUL shown as "<NUL>" and each unpaired surrogate as "<U+D800>" (its
-    // code in hex), for naming such a path in a message or a log; any other text unchanged.
-    [[nodiscard]] static QString printable(const QString &text);
-};
+// The file name for text, or nullopt when text cannot name a file; then *problem (when
+// given) says why, as a phrase such as "it contains a NUL character". Never throws.
+[[nodiscard]] std::optional<std::filesystem::path> toPath(const QString &text,
+                                                          QString *problem = nullptr);
+
+// text with each NUL shown as "<NUL>" and each unpaired surrogate as "<U+D800>" (its
+// code in hex), for naming such a path in a message or a log; any other text unchanged.
+[[nodiscard]] QString printable(const QString &text);
+
+} // namespace PathText

@@ -4,12 +4,12 @@
 
 // The program's version: the project version the build was configured with. The About
 // window and the --version option both show it, so they cannot disagree.
-class ProgramVersion
-{
-public:
-    // The bare number, for example "1.1".
-    [[nodiscard]] static QString number();
+namespace ProgramVersion {
 
-    // The About window's version label: "Version " and the number.
-    [[nodiscard]] static QString aboutText();
-};
+// The bare number, for example "1.1".
+[[nodiscard]] QString number();
+
+// The About window's version label: "Version " and the number.
+[[nodiscard]] QString aboutText();
+
+} // namespace ProgramVersion

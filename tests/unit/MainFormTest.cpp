@@ -53,12 +53,13 @@ TEST(MainFormTest, ControlsSitWhereTheLayoutPlacesThem)
                                     f.LOG_TOP_MESSAGE_TEXTBOX, f.LOG_BOTTOM_MESSAGE_TEXTBOX,
                                     f.FILE_SIZE_BYTES_TEXTBOX, f.FILE_SIZE_PETABYTES_TEXTBOX};
     for (QWidget *child : app.window().findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (offstage.contains(child))
+        if (offstage.contains(child)) {
             EXPECT_FALSE(visibleArea.intersects(child->geometry()))
                 << child->objectName().toStdString();
-        else if (!child->isHidden())
+        } else if (!child->isHidden()) {
             EXPECT_TRUE(visibleArea.contains(child->geometry()))
                 << child->objectName().toStdString();
+        }
     }
 }
 

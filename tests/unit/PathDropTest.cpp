@@ -204,8 +204,9 @@ TEST(PathDropWindowTest, ADropIsACopyOrALinkNeverAMove)
         const DropResult result = drop(*app.form().LOGFILE_TEXTBOX, *data, c.offered);
         EXPECT_EQ(result.dropAccepted, c.taken);
         EXPECT_EQ(app.form().LOGFILE_TEXTBOX->text(), c.taken ? u"/srv/log"_s : u"before"_s);
-        if (c.taken)
+        if (c.taken) {
             EXPECT_EQ(result.action, c.action);
+        }
     }
 }
 

@@ -267,10 +267,11 @@ TEST_F(SecondaryWindowTest, ControlsSitWhereTheFormsPlaceThem)
                 ASSERT_NE(control, nullptr);
                 EXPECT_EQ(control->geometry(), c.rect);
                 EXPECT_TRUE(QRect(QPoint(0, 0), window.size()).contains(c.rect));
-                if (auto *label = qobject_cast<QLabel *>(control))
+                if (auto *label = qobject_cast<QLabel *>(control)) {
                     EXPECT_EQ(label->text(), c.text);
-                else if (auto *button = qobject_cast<QPushButton *>(control))
+                } else if (auto *button = qobject_cast<QPushButton *>(control)) {
                     EXPECT_EQ(button->text(), c.text);
+                }
             }
             EXPECT_EQ(window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size(), controls);
             window.close();
@@ -294,8 +295,9 @@ TEST_F(SecondaryWindowTest, LabelsUseTheDisplayStyleAndTheLogTextIsBold)
                 EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 9.75);
             }
             EXPECT_FALSE(okButton(window)->font().bold());
-            if (QPlainTextEdit *box = logBox(window))
+            if (QPlainTextEdit *box = logBox(window)) {
                 EXPECT_TRUE(box->font().bold());
+            }
             window.close();
         });
     }
