@@ -1,8 +1,8 @@
 #include "platform/linux/FolderCache.h"
 
-#include "platform/linux/FolderWalk.h"
 #include "platform/linux/SizeFailure.h"
 #include "platform/linux/WalkRules.h"
+#include "platform/linux/WalkShared.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -79,13 +79,15 @@ int FolderCache::reenter(Node *target, int anchorFd, unsigned anchorDepth)
     case Reopen::Reached:
         return target->fd;
     case Reopen::Failed:
-        m_walk.fail(sizeFailure(accessError(error), "Cannot open folder", pathOf(failedAt), error));
+        m_shared.fail(
+            sizeFailure(accessError(error), "Cannot open folder", pathOf(failedAt), error));
         return kFailed;
     case Reopen::Vanished:
         break;
     }
-    m_walk.fail(SizeResult::failure(SizeError::Other, "Cannot re-enter folder '" + pathOf(target) +
-                                                          "': the tree changed during the walk"));
+    m_shared.fail(SizeResult::failure(SizeError::Other, "Cannot re-enter folder '" +
+                                                            pathOf(target) +
+                                                            "': the tree changed during the walk"));
     return kFailed;
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-class FolderWalk;
+class WalkShared;
 
 // The folders of one walker thread and their open descriptors.
 //
@@ -40,9 +40,10 @@ public:
     // What descriptor() and reenter() answer after reporting a failure to the walk.
     static constexpr int kFailed = -2;
 
-    // walk (not owned, outlives the cache) hears the failures; capacity: most descriptors
-    // kept open in the LRU list (subtree roots come on top).
-    FolderCache(FolderWalk &walk, unsigned capacity) : m_walk(walk), m_capacity(capacity) {}
+    // shared (not owned, outlives the cache): the walk's shared state, which hears the
+    // failures; capacity: most descriptors kept open in the LRU list (subtree roots come on
+    // top).
+    FolderCache(WalkShared &shared, unsigned capacity) : m_shared(shared), m_capacity(capacity) {}
     // Closes every descriptor still open (after a walk that stopped on a failure).
     ~FolderCache();
     FolderCache(const FolderCache &) = delete;
@@ -103,7 +104,7 @@ private:
 
     static constexpr std::size_t kPoolKept = 64;
 
-    FolderWalk &m_walk;
+    WalkShared &m_shared;
     const unsigned m_capacity;
     std::deque<Node> m_pool; // stable addresses; freed nodes go to m_free for reuse
     std::vector<Node *> m_free;

@@ -12,28 +12,56 @@
 #include <cerrno>
 #include <chrono>
 #include <ctime>
+#include <new>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <utility>
 
-FolderWalk::FolderWalk(int rootFd, std::string rootPath, unsigned threads,
-                       SizeQueryControl &control)
-    : m_rootFd(rootFd), m_rootPath(std::move(rootPath)), m_control(control)
+namespace {
+
+// Descriptors the walk may use: the soft limit, less room for the rest of the process.
+long availableDescriptors()
 {
-    // Leave room for the rest of the process; each walker needs a few descriptors beyond
-    // its cache (its subtree root, a climb, a donation in flight).
     rlimit limit{};
     long available = 1024;
     if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
         available = static_cast<long>(std::min<rlim_t>(limit.rlim_cur, 1 << 20));
-    available = available > 32 ? available - 16 : available / 2;
-    m_available = available;
-    m_threadLimit = static_cast<unsigned>(std::max(1L, available / 8));
-    m_threads = std::clamp(threads, 1U, m_threadLimit);
-    m_startThreads = m_mostThreads = m_threads;
-    m_active.store(m_threads, std::memory_order_relaxed);
-    m_cacheSize = static_cast<unsigned>(std::clamp<long>(available / m_threads / 2 - 2, 2, 64));
+    return available > 32 ? available - 16 : available / 2;
 }
+
+// Open directories each of walkers may keep: each also needs a few descriptors beyond its
+// cache (its subtree root, a climb, a donation in flight).
+unsigned cacheSizeFor(long available, unsigned walkers)
+{
+    return static_cast<unsigned>(std::clamp<long>(available / walkers / 2 - 2, 2, 64));
+}
+
+double processCpuSeconds()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+long voluntarySwitches()
+{
+    rusage usage{};
+    if (::getrusage(RUSAGE_SELF, &usage) != 0)
+        return 0;
+    return usage.ru_nvcsw;
+}
+
+} // namespace
+
+FolderWalk::FolderWalk(int rootFd, std::string rootPath, unsigned threads,
+                       SizeQueryControl &control)
+    : m_rootFd(rootFd), m_available(availableDescriptors()),
+      m_threadLimit(static_cast<unsigned>(std::max(1L, m_available / 8))),
+      m_startThreads(std::clamp(threads, 1U, m_threadLimit)), m_mostThreads(m_startThreads),
+      m_cacheSize(cacheSizeFor(m_available, m_startThreads)),
+      m_shared(std::move(rootPath), m_startThreads, control)
+{}
 
 void FolderWalk::setGrowth(const GrowthRule &rule)
 {
@@ -43,28 +71,25 @@ void FolderWalk::setGrowth(const GrowthRule &rule)
     m_rule.most = m_mostThreads;
     m_rule.least = std::clamp(rule.least, 1U, m_startThreads);
     // Sized for the most walkers that may run, so the descriptors stay bounded.
-    m_cacheSize =
-        static_cast<unsigned>(std::clamp<long>(m_available / m_mostThreads / 2 - 2, 2, 64));
+    m_cacheSize = cacheSizeFor(m_available, m_mostThreads);
 }
 
 FolderWalk::~FolderWalk()
 {
     if (m_rootFd >= 0)
         ::close(m_rootFd);
-    for (const Donation &donation : m_queue)
-        ::close(donation.fd);
 }
 
 SizeResult FolderWalk::run()
 {
     struct stat info = {};
     if (::fstat(m_rootFd, &info) != 0)
-        return sizeFailure(SizeError::Other, "Cannot read folder", m_rootPath, errno);
-    Donation root{m_rootFd, m_rootPath, info.st_dev, info.st_ino};
+        return sizeFailure(SizeError::Other, "Cannot read folder", m_shared.rootPath(), errno);
+    WalkShared::Donation root{m_rootFd, m_shared.rootPath(), info.st_dev, info.st_ino};
     m_rootFd = -1;
 
     std::vector<std::thread> helpers;
-    addWalkers(helpers, m_threads - 1);
+    addWalkers(helpers, m_startThreads - 1);
     std::thread watcher;
     if (m_tuned) {
         try {
@@ -74,20 +99,16 @@ SizeResult FolderWalk::run()
         }
     }
     runWalker(&root, 0);
-    {
-        std::lock_guard lock(m_mutex);
-        m_finished = true;
-    }
-    m_watcherWake.notify_all();
+    m_shared.callerReturned();
     if (watcher.joinable())
         watcher.join();
     for (std::thread &helper : helpers)
         helper.join();
 
-    if (m_control.cancelRequested())
-        return cancelled();
-    if (m_failure.error != SizeError::None)
-        return m_failure;
+    if (m_shared.control().cancelRequested())
+        return m_shared.cancelled();
+    if (m_shared.failure().error != SizeError::None)
+        return m_shared.failure();
     return SizeResult::of(m_bytes.load());
 }
 
@@ -98,31 +119,11 @@ void FolderWalk::addWalkers(std::vector<std::thread> &helpers, unsigned count)
             const auto number = static_cast<unsigned>(helpers.size() + 1);
             helpers.emplace_back([this, number] { runWalker(nullptr, number); });
         } catch (const std::system_error &) {
-            // Fewer threads than planned: the walk is just slower. Walkers waiting for the
-            // missing ones must see the new count to notice the end of the walk.
-            {
-                std::lock_guard lock(m_mutex);
-                m_threads -= count - started;
-            }
-            m_wake.notify_all();
+            // Fewer threads than planned: the walk is just slower.
+            m_shared.notStarted(count - started);
             return;
         }
     }
-}
-
-static double processCpuSeconds()
-{
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-static long voluntarySwitches()
-{
-    rusage usage{};
-    if (::getrusage(RUSAGE_SELF, &usage) != 0)
-        return 0;
-    return usage.ru_nvcsw;
 }
 
 void FolderWalk::tuneWalkers(std::vector<std::thread> &helpers)
@@ -131,25 +132,22 @@ void FolderWalk::tuneWalkers(std::vector<std::thread> &helpers)
     auto lastWall = Clock::now();
     double lastCpu = processCpuSeconds();
     long lastSwitches = voluntarySwitches();
-    unsigned long lastIdleWaits = m_idleWaits.load(std::memory_order_relaxed);
-    std::uint64_t lastDone = entriesDone();
+    unsigned long lastIdleWaits = m_shared.idleWaits();
+    std::uint64_t lastDone = m_shared.entriesDone();
     GrowthState state = GrowthState::startingAt(m_startThreads);
-    std::unique_lock lock(m_mutex);
     for (;;) {
-        if (m_watcherWake.wait_for(lock, kGrowthInterval,
-                                   [this] { return m_finished || m_done || stopped(); }))
+        const std::optional<WalkShared::Turns> turns = m_shared.waitForCheck(kGrowthInterval);
+        if (!turns)
             return;
         const auto wall = Clock::now();
         const double seconds = std::chrono::duration<double>(wall - lastWall).count();
         const double cpu = processCpuSeconds();
         const long switches = voluntarySwitches();
-        const unsigned long idleWaits = m_idleWaits.load(std::memory_order_relaxed);
-        const std::uint64_t done = entriesDone();
-        const unsigned active = m_active.load(std::memory_order_relaxed);
-        const unsigned running = m_running.load(std::memory_order_relaxed);
+        const unsigned long idleWaits = m_shared.idleWaits();
+        const std::uint64_t done = m_shared.entriesDone();
         GrowthSample sample;
-        sample.walkers = active;
-        sample.idle = running < active ? active - running : 0;
+        sample.walkers = turns->active;
+        sample.idle = turns->running < turns->active ? turns->active - turns->running : 0;
         sample.cores = m_startThreads;
         sample.cpuUsed = (cpu - lastCpu) / seconds;
         // The watcher's own sleep and the walkers' waits for work or for their turn are
@@ -163,134 +161,20 @@ void FolderWalk::tuneWalkers(std::vector<std::thread> &helpers)
         lastIdleWaits = idleWaits;
         lastDone = done;
         state = nextGrowthState(state, sample, m_rule);
-        if (state.active == active)
-            continue;
-        m_active.store(state.active, std::memory_order_relaxed);
-        const unsigned more = state.active > m_threads ? state.active - m_threads : 0;
-        m_threads += more;
-        lock.unlock();
-        m_wake.notify_all(); // parked walkers may run again
-        addWalkers(helpers, more);
-        lock.lock();
+        if (state.active != turns->active)
+            addWalkers(helpers, m_shared.allow(state.active));
     }
 }
 
-std::uint64_t FolderWalk::entriesDone() const
-{
-    std::uint64_t done = 0;
-    for (const DoneCount &count : m_doneCounts)
-        done += count.entries.load(std::memory_order_relaxed);
-    return done;
-}
-
-void FolderWalk::park()
-{
-    std::unique_lock lock(m_mutex);
-    if (m_running.load(std::memory_order_relaxed) <= m_active.load(std::memory_order_relaxed))
-        return;
-    m_running.fetch_sub(1, std::memory_order_relaxed);
-    m_idleWaits.fetch_add(1, std::memory_order_relaxed);
-    m_wake.wait(lock, [this] {
-        return m_running.load(std::memory_order_relaxed) <
-                   m_active.load(std::memory_order_relaxed) ||
-               stopped();
-    });
-    m_running.fetch_add(1, std::memory_order_relaxed);
-}
-
-void FolderWalk::runWalker(Donation *first, unsigned number)
+void FolderWalk::runWalker(WalkShared::Donation *first, unsigned number)
 {
     try {
-        FolderWalker walker(*this, number, m_cacheSize);
+        FolderWalker walker(m_shared, number, m_cacheSize);
         walker.run(first);
         m_bytes.fetch_add(walker.bytes(), std::memory_order_relaxed);
     } catch (const std::bad_alloc &) {
-        fail(SizeResult::failure(SizeError::Other,
-                                 "Cannot size folder '" + m_rootPath + "': out of memory"));
-        m_control.whereabouts().report(number, {});
+        m_shared.fail(SizeResult::failure(
+            SizeError::Other, "Cannot size folder '" + m_shared.rootPath() + "': out of memory"));
+        m_shared.control().whereabouts().report(number, {});
     }
-}
-
-bool FolderWalk::take(Donation &donation, bool running)
-{
-    std::unique_lock lock(m_mutex);
-    if (running) {
-        // Its turn goes to a parked walker, if one waits for it.
-        m_running.fetch_sub(1, std::memory_order_relaxed);
-        m_wake.notify_all();
-    }
-    m_idle.fetch_add(1, std::memory_order_relaxed);
-    for (;;) {
-        if (m_done || stopped())
-            return false;
-        if (!m_queue.empty() &&
-            m_running.load(std::memory_order_relaxed) < m_active.load(std::memory_order_relaxed)) {
-            donation = std::move(m_queue.back());
-            m_queue.pop_back();
-            m_queued.fetch_sub(1, std::memory_order_relaxed);
-            m_idle.fetch_sub(1, std::memory_order_relaxed);
-            m_running.fetch_add(1, std::memory_order_relaxed);
-            return true;
-        }
-        if (m_idle.load(std::memory_order_relaxed) == m_threads) {
-            // Nobody holds work and nothing is queued: the walk is complete.
-            m_done = true;
-            m_wake.notify_all();
-            m_watcherWake.notify_all();
-            return false;
-        }
-        m_idleWaits.fetch_add(1, std::memory_order_relaxed);
-        m_wake.wait(lock);
-    }
-}
-
-void FolderWalk::donate(Donation donation)
-{
-    {
-        std::lock_guard lock(m_mutex);
-        m_queue.push_back(std::move(donation));
-        m_queued.fetch_add(1, std::memory_order_relaxed);
-    }
-    // Parked walkers wait on the same condition: one woken in place of an idle walker would
-    // leave the folder queued.
-    m_wake.notify_all();
-}
-
-bool FolderWalk::wantsDonation() const
-{
-    return m_idle.load(std::memory_order_relaxed) > m_queued.load(std::memory_order_relaxed) &&
-           m_running.load(std::memory_order_relaxed) < m_active.load(std::memory_order_relaxed);
-}
-
-void FolderWalk::fail(SizeResult failure)
-{
-    {
-        std::lock_guard lock(m_mutex);
-        if (m_failure.error == SizeError::None)
-            m_failure = std::move(failure);
-        m_stop.store(true, std::memory_order_relaxed);
-    }
-    m_wake.notify_all();
-    m_watcherWake.notify_all();
-}
-
-SizeResult FolderWalk::cancelled() const
-{
-    return SizeResult::cancelled("folder", m_rootPath);
-}
-
-bool FolderWalk::checkCancel()
-{
-    if (stopped())
-        return true;
-    if (!m_control.cancelRequested())
-        return false;
-    fail(cancelled());
-    return true;
-}
-
-bool FolderWalk::firstLink(dev_t dev, ino_t ino)
-{
-    std::lock_guard lock(m_linkMutex);
-    return m_links.insert({dev, ino}).second;
 }

@@ -11,17 +11,17 @@
 #include <cerrno>
 #include <utility>
 
-void FolderWalker::run(FolderWalk::Donation *first)
+void FolderWalker::run(WalkShared::Donation *first)
 {
-    FolderWalk::Donation donation;
-    bool working = first ? (donation = std::move(*first), true) : m_walk.take(donation, false);
+    WalkShared::Donation donation;
+    bool working = first ? (donation = std::move(*first), true) : m_shared.take(donation, false);
     while (working) {
         walkFrom(donation, first == nullptr);
         first = nullptr;
-        if (m_walk.stopped())
+        if (m_shared.stopped())
             break;
         m_place.leave();
-        working = m_walk.take(donation, true);
+        working = m_shared.take(donation, true);
     }
     m_place.leave();
 }
@@ -35,32 +35,32 @@ std::string FolderWalker::pathBelow(const Node *parent, const std::string &name)
     return path;
 }
 
-void FolderWalker::walkFrom(FolderWalk::Donation &donation, bool handed)
+void FolderWalker::walkFrom(WalkShared::Donation &donation, bool handed)
 {
     Node *root = m_cache.newNode();
     m_place.enter(m_path, [&] { m_path = donation.path; });
     root->name = std::move(donation.path);
     root->pathEnd = m_path.size();
-    if (handed && m_walk.m_enteredHook)
-        m_walk.m_enteredHook(m_path);
+    if (handed)
+        m_shared.entered(m_path);
     root->fd = donation.fd;
     root->dev = donation.dev;
     root->ino = donation.ino;
     m_cache.setDeepest(root);
     if (!readFolder(root))
         return;
-    while (!m_stack.empty() && !m_walk.checkCancel()) {
+    while (!m_stack.empty() && !m_shared.checkCancel()) {
         Entry entry = std::move(m_stack.back());
         m_stack.pop_back();
         if (!enter(entry))
             return;
-        if (m_stack.size() > 1 && m_walk.wantsDonation() && !donateOldest())
+        if (m_stack.size() > 1 && m_shared.wantsDonation() && !donateOldest())
             return;
-        if (m_walk.tooMany()) {
+        if (m_shared.tooMany()) {
             // Parked, this walker is in no folder: a watcher must not take its wait for a
             // folder that does not answer.
             m_place.leave();
-            m_walk.park();
+            m_shared.park();
         }
     }
     // Every node is free again. After a deep subtree the pool holds one node per level of
@@ -97,8 +97,7 @@ bool FolderWalker::enter(Entry &entry)
     node->pathEnd = m_path.size();
     m_cache.setDeepest(node);
     m_cache.cache(node);
-    if (m_walk.m_enteredHook)
-        m_walk.m_enteredHook(m_path);
+    m_shared.entered(m_path);
     return readFolder(node);
 }
 
@@ -114,7 +113,7 @@ bool FolderWalker::donateOldest()
     if (fd == kFailed)
         return false;
     if (fd != kSkipped)
-        m_walk.donate({fd, std::move(path), info.st_dev, info.st_ino});
+        m_shared.donate({fd, std::move(path), info.st_dev, info.st_ino});
     release(parent);
     return true;
 }
@@ -144,14 +143,14 @@ int FolderWalker::openEntry(Node *parent, const std::string &name, const std::st
         const int error = errno;
         if (vanished(error))
             return kSkipped;
-        m_walk.fail(
+        m_shared.fail(
             entryFailure(parentFd, m_cache.pathOf(parent), path, "Cannot open folder", error));
         return kFailed;
     }
     if (::fstat(fd, &info) != 0) {
         const int error = errno;
         ::close(fd);
-        m_walk.fail(sizeFailure(SizeError::Other, "Cannot read folder", path, error));
+        m_shared.fail(sizeFailure(SizeError::Other, "Cannot read folder", path, error));
         return kFailed;
     }
     if (info.st_dev != parent->dev && m_pseudo.onPseudo(info.st_dev, fd)) {
@@ -173,7 +172,7 @@ bool FolderWalker::readFolder(Node *node)
                 continue;
             if (error == ENOENT) // the folder was removed while being read
                 break;
-            m_walk.fail(
+            m_shared.fail(
                 sizeFailure(accessError(error), "Cannot read folder", m_cache.pathOf(node), error));
             return false;
         }
@@ -187,7 +186,7 @@ bool FolderWalker::readFolder(Node *node)
         for (long offset = 0; offset < length;) {
             if (++entries % kDoneStep == 0)
                 m_done.fetch_add(kDoneStep, std::memory_order_relaxed);
-            if (m_walk.checkCancel())
+            if (m_shared.checkCancel())
                 return false;
             const DirectoryReader::Entry entry = m_reader.next(offset);
             if (DirectoryReader::isDotOrDotDot(entry.name))
@@ -206,7 +205,7 @@ bool FolderWalker::readFolder(Node *node)
             }
         }
         if (m_files != filesBefore)
-            m_walk.m_control.addFound(m_files - filesBefore, m_bytes - bytesBefore);
+            m_shared.control().addFound(m_files - filesBefore, m_bytes - bytesBefore);
         m_done.fetch_add(entries % kDoneStep, std::memory_order_relaxed);
     }
     if (node->pending == 0)
@@ -222,11 +221,11 @@ bool FolderWalker::countEntry(Node *node, const char *name)
         if (error == ENOENT)
             return true;
         const std::string folder = m_cache.pathOf(node);
-        m_walk.fail(entryFailure(node->fd, folder, joined(folder, name), "Cannot read", error));
+        m_shared.fail(entryFailure(node->fd, folder, joined(folder, name), "Cannot read", error));
         return false;
     }
     if (S_ISREG(facts.mode)) {
-        if (facts.nlink > 1 && !m_walk.firstLink(facts.dev, facts.ino))
+        if (facts.nlink > 1 && !m_shared.firstLink(facts.dev, facts.ino))
             return true;
         m_bytes += facts.size;
         ++m_files;

@@ -2,8 +2,8 @@
 
 #include "platform/linux/DirectoryReader.h"
 #include "platform/linux/FolderCache.h"
-#include "platform/linux/FolderWalk.h"
 #include "platform/linux/PseudoFilesystems.h"
+#include "platform/linux/WalkShared.h"
 
 #include <sys/stat.h>
 
@@ -18,25 +18,27 @@
 // name), the folders themselves live in a FolderCache. While another walker is idle, the
 // oldest pending folder (the root of the largest unexplored subtree) is opened and handed
 // to the walk for it. Files are counted into this walker's own totals; the walk's control
-// hears them once per batch of directory entries. Failures and cancellation go to the walk,
-// which stops every walker. The walker keeps the full path of the folder it is in, built a
-// name at a time, and reports it to the control's whereabouts before opening each folder
-// (an empty path while it waits for work or when it is done). One object per thread.
+// hears them once per batch of directory entries. Failures and cancellation go to the
+// walk's shared state (WalkShared), which stops every walker. The walker keeps the full path
+// of the folder it is in, built a name at a time, and reports it to the control's
+// whereabouts before opening each folder (an empty path while it waits for work or when it
+// is done). One object per walker thread, made, run and destroyed on that thread.
 class FolderWalker
 {
 public:
-    // walk (not owned) outlives the walker; number: the walker's number in the whereabouts
-    // (0 on the thread that called the query); cacheSize: open directories it may keep.
-    FolderWalker(FolderWalk &walk, unsigned number, unsigned cacheSize)
-        : m_walk(walk), m_done(walk.doneCount(number).entries),
-          m_place(walk.m_control.whereabouts().place(number)), m_cache(walk, cacheSize)
+    // shared: what the walkers of the walk share (not owned, outlives the walker); number:
+    // the walker's number in the whereabouts (0 on the thread that called the query);
+    // cacheSize: open directories it may keep.
+    FolderWalker(WalkShared &shared, unsigned number, unsigned cacheSize)
+        : m_shared(shared), m_done(shared.doneCount(number)),
+          m_place(shared.control().whereabouts().place(number)), m_cache(shared, cacheSize)
     {}
     FolderWalker(const FolderWalker &) = delete;
     FolderWalker &operator=(const FolderWalker &) = delete;
 
     // Walks from first (when given; its descriptor is owned by the walker from now on), then
     // from every folder other walkers hand over, until the walk is over.
-    void run(FolderWalk::Donation *first);
+    void run(WalkShared::Donation *first);
 
     // Bytes of the regular files this walker counted.
     [[nodiscard]] std::uint64_t bytes() const { return m_bytes; }
@@ -54,7 +56,7 @@ private:
     static constexpr int kFailed = FolderCache::kFailed;
 
     // Walks the subtree of donation; handed: it came from another walker (not the root).
-    void walkFrom(FolderWalk::Donation &donation, bool handed);
+    void walkFrom(WalkShared::Donation &donation, bool handed);
     // Opens the pending folder entry and reads it. False when the walk must stop.
     [[nodiscard]] bool enter(Entry &entry);
     // Hands the oldest pending folder to an idle walker. False when the walk must stop.
@@ -83,7 +85,7 @@ private:
     void release(Node *node);
     void finish(Node *node);
 
-    FolderWalk &m_walk;
+    WalkShared &m_shared;
     std::atomic<std::uint64_t> &m_done; // entries handled, told every kDoneStep entries
     static constexpr std::uint64_t kDoneStep = 8;
     // The full path of the folder entered last: the live nodes' paths are its prefixes
