@@ -185,6 +185,8 @@ flags=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMRA_WERROR="${ZEMRA_WERROR
 if command -v ccache >/dev/null; then
     flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+    # The precompiled headers: ccache takes them only with these sloppinesses.
+    export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
 fi
 echo "== zemra for Windows: building into $build"
 cmake -S . -B "$build" "${flags[@]}" >/dev/null

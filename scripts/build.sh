@@ -10,6 +10,8 @@ if command -v ccache >/dev/null; then
     # Paths relative to the checkout, and the build folder left out of the key (ccache adds
     # it for -g builds), so that other clones and worktrees share the entries.
     export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+    # The precompiled headers: ccache takes them only with these sloppinesses.
+    export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
 fi
 cmake -S . -B build "${flags[@]}"
 cmake --build build -j "$(nproc)"

@@ -22,6 +22,8 @@ fi
 if command -v ccache >/dev/null; then
     configure_flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+    # The precompiled headers: ccache takes them only with these sloppinesses.
+    export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
 fi
 
 # Configures build folder $1 with -fsanitize=$2 and builds the test binary $3 only.

@@ -204,9 +204,10 @@ TEST_F(SaveFileWriterTest, FailuresReturnAReasonNamingThePath)
         EXPECT_FALSE(result.ok) << c.what;
         EXPECT_TRUE(result.reason.contains(c.message))
             << c.what << ": " << qPrintable(result.reason);
-        if (!c.path.isEmpty())
+        if (!c.path.isEmpty()) {
             EXPECT_TRUE(result.reason.contains(c.path))
                 << c.what << ": " << qPrintable(result.reason);
+        }
     }
     EXPECT_TRUE(S_ISFIFO(modeOf(fifo)));
     EXPECT_TRUE(QFileInfo(m_dir.path()).isDir());

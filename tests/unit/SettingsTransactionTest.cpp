@@ -151,10 +151,11 @@ TEST(SettingsTransactionTest, ASaveChangesOnlyWhatTheLaunchChanged)
         store.save();
         qInstallMessageHandler(previous);
 
-        if (c.saved)
+        if (c.saved) {
             EXPECT_EQ(bytesOf(real).toStdString(), c.after.toStdString());
-        else if (QFileInfo(real).isFile())
+        } else if (QFileInfo(real).isFile()) {
             EXPECT_EQ(bytesOf(real), before) << "a refused save changed the file";
+        }
         EXPECT_EQ(QFileInfo(path).isSymLink(), QFileInfo(dir.path() + u"/ZEMRA.ini"_s).isSymLink());
         EXPECT_EQ(g_warnings.size(), (c.readable ? 0 : 1) + (c.saved || !c.readable ? 0 : 1))
             << g_warnings.join(u'\n').toStdString();
