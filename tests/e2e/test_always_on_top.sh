@@ -6,37 +6,6 @@
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
-has_above() {
-    xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE
-}
-
-# Waits up to $1 seconds of wall time for the window $2 to be above and the window $3 not.
-wait_for_above() {
-    local deadline=$(($(date +%s%N) + $1 * 1000000000)) above=$2 below=$3
-    while [ "$(date +%s%N)" -lt "$deadline" ]; do
-        if has_above "$above" && ! has_above "$below"; then
-            return 0
-        fi
-        sleep 0.05
-    done
-    has_above "$above" && ! has_above "$below"
-}
-
-# Activates window $1 and waits up to 5 s until the window manager reports it active. Asks
-# again while the window manager is still busy (or not yet announcing its features).
-activate() {
-    local hex
-    hex=$(printf '0x%x' "$1")
-    for _ in $(seq 1 50); do
-        xdotool windowactivate "$1" 2>/dev/null
-        if xprop -root _NET_ACTIVE_WINDOW | grep -q "# $hex\$"; then
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
-
 other_copy=$E2E_DIR/othercopy
 cp "$ZEMRA" "$other_copy"
 

@@ -34,10 +34,6 @@ open_with_button() {
     return 1
 }
 
-has_above() {
-    xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE
-}
-
 # Whether window $1 lies above window $2 in the window manager's stacking order.
 stacked_above() {
     local upper lower position=0 upper_at=-1 lower_at=-1 id

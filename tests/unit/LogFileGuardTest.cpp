@@ -2,6 +2,7 @@
 #include "platform/FileIdentity.h"
 
 #include "SymbolicLink.h"
+#include "WrittenFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,13 +15,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 class LogFileGuardTest : public ::testing::Test
 {

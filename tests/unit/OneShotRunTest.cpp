@@ -1,4 +1,5 @@
 #include "RealFilesHarness.h"
+#include "WrittenFile.h"
 
 #include "measure/OneShotRun.h"
 #include "platform/doubles/FixedNumberLocale.h"
@@ -13,13 +14,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 struct OneShotCase
 {

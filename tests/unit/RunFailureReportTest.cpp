@@ -1,6 +1,7 @@
 #include "AppHarness.h"
 #include "RealFilesHarness.h"
 #include "SymbolicLink.h"
+#include "WrittenFile.h"
 
 #include "ui/TextBox.h"
 #include "ui/TickBox.h"
@@ -27,13 +28,6 @@ QStringList crlfLines(const QString &text)
     EXPECT_EQ(lines.last(), QString()) << "the text does not end with CR LF";
     lines.removeLast();
     return lines;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 TEST(LogFileIdentityTest, LogNamingTheTargetOrTheSettingsFileLeavesItUntouched)

@@ -55,17 +55,3 @@ reg_export() {
     wine reg export "$1" "$(win_path "$file")" /y >/dev/null 2>&1 || return 1
     iconv -f UTF-16 -t UTF-8 "$file"
 }
-
-# Activates window $1 through the window manager and waits up to 5 s until it is active.
-activate() {
-    local hex
-    hex=$(printf '0x%x' "$1")
-    for _ in $(seq 1 50); do
-        xdotool windowactivate "$1" 2>/dev/null
-        if xprop -root _NET_ACTIVE_WINDOW | grep -q "# $hex\$"; then
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}

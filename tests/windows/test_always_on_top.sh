@@ -8,22 +8,6 @@
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
-has_above() {
-    xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE
-}
-
-# Waits up to $1 seconds for the window $2 to be above and the window $3 not.
-wait_for_above() {
-    local deadline=$(($(date +%s%N) + $1 * 1000000000)) above=$2 below=$3
-    while [ "$(date +%s%N)" -lt "$deadline" ]; do
-        if has_above "$above" && ! has_above "$below"; then
-            return 0
-        fi
-        sleep 0.05
-    done
-    has_above "$above" && ! has_above "$below"
-}
-
 # The copy runs from the same folder, beside the libraries and plugins.
 other_copy=$(dirname "$ZEMRA")/othercopy.exe
 cp "$ZEMRA" "$other_copy"
