@@ -294,14 +294,9 @@ void MeasurementRun::showProgress()
     const int sinceLastTick = m_progressTimer->interval();
     m_progressTimer->setInterval(200);
     const SizeQueryControl &control = m_query->service->control();
-    const std::uint64_t files = control.filesFound();
-    const std::uint64_t bytes = control.bytesFound();
-    if (m_stallWatch.stalledAt(files, bytes, sinceLastTick)) {
-        const std::string folder = control.whereabouts().oldest();
-        qCWarning(zemraLog).noquote() << StallWatch::notice(
-            folder.empty() ? m_query->targetText : QString::fromStdString(folder));
-    }
-    m_window.form().OUTPUT_WINDOW_TEXTBOX->setText(SizeLines::bytesLine(bytes, m_numberLocale));
+    m_stallWatch.watch(control, sinceLastTick, m_query->targetText);
+    m_window.form().OUTPUT_WINDOW_TEXTBOX->setText(
+        SizeLines::bytesLine(control.bytesFound(), m_numberLocale));
 }
 
 void MeasurementRun::setStandingNotice(const QString &notice)

@@ -124,12 +124,7 @@ void OneShotRun::watchProgress()
 {
     if (!m_query)
         return;
-    const SizeQueryControl &control = m_query->service->control();
-    if (m_stallWatch.stalledAt(control.filesFound(), control.bytesFound(), ProgressTickMs)) {
-        const std::string folder = control.whereabouts().oldest();
-        qCWarning(zemraLog).noquote() << StallWatch::notice(
-            folder.empty() ? m_request.target : QString::fromStdString(folder));
-    }
+    m_stallWatch.watch(m_query->service->control(), ProgressTickMs, m_request.target);
 }
 
 void OneShotRun::finish(int exitStatus)

@@ -1,5 +1,20 @@
 #include "measure/StallWatch.h"
 
+#include "platform/Log.h"
+#include "platform/SizeQuery.h"
+
+void StallWatch::watch(const SizeQueryControl &control, int sinceLastTickMs, const QString &target)
+{
+    if (!stalledAt(control.filesFound(), control.bytesFound(), sinceLastTickMs))
+        return;
+    const std::string folder = control.whereabouts().oldest();
+    qCWarning(zemraLog).noquote() << QStringLiteral(
+                                         "no progress for %1 s; the measurement is waiting on '%2'")
+                                         .arg(LimitMs / 1000)
+                                         .arg(folder.empty() ? target
+                                                             : QString::fromStdString(folder));
+}
+
 bool StallWatch::stalledAt(std::uint64_t files, std::uint64_t bytes, int sinceLastTickMs)
 {
     if (files != m_files || bytes != m_bytes) {
@@ -14,11 +29,4 @@ bool StallWatch::stalledAt(std::uint64_t files, std::uint64_t bytes, int sinceLa
     m_stalledMs += sinceLastTickMs;
     m_reported = m_stalledMs >= LimitMs;
     return m_reported;
-}
-
-QString StallWatch::notice(const QString &folder)
-{
-    return QStringLiteral("no progress for %1 s; the measurement is waiting on '%2'")
-        .arg(LimitMs / 1000)
-        .arg(folder);
 }

@@ -42,72 +42,48 @@ TEST(LaunchDecisionTest, LaunchesWithoutAWindowRunOnlyWithReadableUnattendedSett
         const Mode mode =
             LaunchDecision::decide(c.headless, c.showsWindows, {c.readable, c.unattended});
         EXPECT_EQ(mode, c.mode);
-        const bool runs =
-            mode == Mode::Windowed || mode == Mode::Headless || mode == Mode::UnattendedNoDisplay;
-        EXPECT_EQ(LaunchDecision::endsAtOnce(mode), !runs);
-        // Every launch without a window says why it runs that way or why it ends.
-        EXPECT_EQ(LaunchDecision::message(mode).isEmpty(),
-                  mode == Mode::Windowed || mode == Mode::Headless);
-        EXPECT_FALSE(LaunchDecision::message(mode).contains(u'\n'));
     }
 }
 
-TEST(LaunchDecisionTest, OnlyX11AndWaylandPlatformsNeedTheirServer)
+// X11 and Wayland platforms need their server. On Windows and macOS there is neither, but
+// the system's own window system ("native"), which Qt takes when no platform is named.
+TEST(LaunchDecisionTest, EachPlatformNeedsItsOwnWindowSystem)
 {
     struct Case
     {
         QString platform;
-        bool x11, wayland, shows;
+        bool x11, wayland, native, shows;
     };
     const Case cases[] = {
-        {u""_s, false, false, false},
-        {u""_s, true, false, true},
-        {u""_s, false, true, true},
-        {u"  "_s, false, false, false},
-        {u"xcb"_s, false, true, false},
-        {u"xcb"_s, true, false, true},
-        {u"wayland"_s, true, false, false},
-        {u"wayland-egl"_s, false, true, true},
-        {u"wayland;xcb"_s, true, false, true},
-        {u"wayland;xcb"_s, false, false, false},
-        {u"xcb:nowarnings"_s, false, false, false},
-        {u"offscreen"_s, false, false, true},
-        {u"minimal"_s, false, false, true},
-        {u"eglfs"_s, false, false, true},
-        {u"xcb;offscreen"_s, false, false, true},
-        {u";"_s, true, true, false},
+        {u""_s, false, false, false, false},
+        {u""_s, true, false, false, true},
+        {u""_s, false, true, false, true},
+        {u"  "_s, false, false, false, false},
+        {u"xcb"_s, false, true, false, false},
+        {u"xcb"_s, true, false, false, true},
+        {u"wayland"_s, true, false, false, false},
+        {u"wayland-egl"_s, false, true, false, true},
+        {u"wayland;xcb"_s, true, false, false, true},
+        {u"wayland;xcb"_s, false, false, false, false},
+        {u"xcb:nowarnings"_s, false, false, false, false},
+        {u"offscreen"_s, false, false, false, true},
+        {u"minimal"_s, false, false, false, true},
+        {u"eglfs"_s, false, false, false, true},
+        {u"xcb;offscreen"_s, false, false, false, true},
+        {u";"_s, true, true, false, false},
+        {u""_s, false, false, true, true},
+        {u" "_s, false, false, true, true},
+        {u"windows"_s, false, false, true, true},
+        {u"xcb"_s, false, false, true, false},
+        {u"wayland;xcb"_s, false, false, true, false},
+        {u"xcb;windows"_s, false, false, true, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << '"' << c.platform.toStdString() << "\" x11 " << c.x11
-                                        << " wayland " << c.wayland);
-        EXPECT_EQ(LaunchDecision::platformShowsWindows(c.platform, {c.x11, c.wayland}), c.shows);
+                                        << " wayland " << c.wayland << " native " << c.native);
+        EXPECT_EQ(LaunchDecision::platformShowsWindows(c.platform, {c.x11, c.wayland, c.native}),
+                  c.shows);
     }
-}
-
-// Windows and macOS: no X11 or Wayland, but the system's own window system, which Qt takes
-// when no platform is named.
-TEST(LaunchDecisionTest, TheSystemsOwnWindowSystemServesTheDefaultPlatformOnly)
-{
-    const DisplayServers nativeOnly{.x11 = false, .wayland = false, .native = true};
-    struct Case
-    {
-        QString platform;
-        bool shows;
-    };
-    const Case cases[] = {
-        {u""_s, true},
-        {u" "_s, true},
-        {u"windows"_s, true},
-        {u"xcb"_s, false},
-        {u"wayland"_s, false},
-        {u"wayland;xcb"_s, false},
-        {u"xcb;windows"_s, true},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE('"' + c.platform.toStdString() + '"');
-        EXPECT_EQ(LaunchDecision::platformShowsWindows(c.platform, nativeOnly), c.shows);
-    }
-    EXPECT_FALSE(LaunchDecision::platformShowsWindows(u""_s, {}));
 }
 
 TEST(LaunchDecisionTest, WindowlessModesRunOnTheOffscreenPlatformLast)
@@ -146,6 +122,12 @@ TEST(LaunchDecisionTest, DisplaylessModesExplainThemselvesInOneLine)
     EXPECT_TRUE(LaunchDecision::message(Mode::NoDisplay).contains(u"--folder"_s));
     EXPECT_TRUE(
         LaunchDecision::message(Mode::NothingToDo).startsWith(u"AutoStart and AutoClose"_s));
+    // A launch that ends at once says why, in one line.
+    for (const Mode mode : {Mode::NoDisplay, Mode::NothingToDo, Mode::SettingsUnreadable}) {
+        EXPECT_TRUE(LaunchDecision::endsAtOnce(mode));
+        EXPECT_FALSE(LaunchDecision::message(mode).isEmpty());
+        EXPECT_FALSE(LaunchDecision::message(mode).contains(u'\n'));
+    }
     EXPECT_TRUE(LaunchDecision::message(Mode::Windowed).isEmpty());
     EXPECT_TRUE(LaunchDecision::message(Mode::Headless).isEmpty());
 }

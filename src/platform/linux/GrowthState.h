@@ -117,22 +117,23 @@ struct GrowthState
         const double tried = next.triedSum / rounds;
         const double settled = next.settledSum / rounds;
         next.trial = GrowthState::Trial::None;
+        const auto keepTried = [&] {
+            next.settled = state.tried;
+            next.chosenRate = tried;
+            changeTo(state.tried);
+        };
         if (state.trial == GrowthState::Trial::Fewer) {
             if (tried >= rule.keep * settled) {
                 next.noFaster = state.settled;
-                next.settled = state.tried;
-                next.chosenRate = tried;
-                changeTo(state.tried);
-                return next;
+                keepTried();
+            } else {
+                next.slower = state.tried;
             }
-            next.slower = state.tried;
             return next;
         }
         if (tried >= (1 + rule.gain) * settled) {
             next.slower = state.settled;
-            next.settled = state.tried;
-            next.chosenRate = tried;
-            changeTo(state.tried);
+            keepTried();
             return next;
         }
         // More is no faster: fewer is tried next.
