@@ -10,6 +10,8 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
+    # the size history (SQLite through Qt SQL) and its trend chart
+    libqt6sql6-sqlite qt6-charts-dev
     # tests
     libgtest-dev libgmock-dev
     # real-window tests: X server, window manager, input and window inspection
