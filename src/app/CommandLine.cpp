@@ -124,6 +124,12 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
                            : u"--file and --folder need --log FILE."_s;
         return parsed;
     }
+    if (log && parser.isSet(options.headless)) {
+        parsed.action = Action::Reject;
+        parsed.error = u"--headless runs the stored unattended launch; it cannot be given "
+                       "with --file or --folder, which never show a window."_s;
+        return parsed;
+    }
     if (log) {
         parsed.action = Action::MeasureOnce;
         parsed.folder = folder;
@@ -178,9 +184,9 @@ int CommandLine::answer(const Parsed &parsed, const QString &programName)
         return 0;
     case Action::Reject:
         // Never a message box: a scheduled job with a wrong argument must end, not wait for
-        // someone to press OK.
-        CommandLineOutput::print(Stream::Error, programName + u": "_s + parsed.error + u'\n' +
-                                                    helpText(programName));
+        // someone to press OK. One line, which is all a cron mail needs.
+        CommandLineOutput::print(Stream::Error,
+                                 u"%1: %2 Try '%1 --help'.\n"_s.arg(programName, parsed.error));
         return UsageErrorStatus;
     case Action::Run:
     case Action::MeasureOnce:

@@ -17,7 +17,7 @@ enum class Action {
     MeasureOnce, // measure the target given at once, without a window, and exit
     ShowHelp,    // print helpText() on standard output, exit 0
     ShowVersion, // print versionText() on standard output, exit 0
-    Reject,      // print the error and the usage on standard error, exit 2
+    Reject,      // print the error in one line on standard error, exit 2
 };
 
 struct Parsed
@@ -38,7 +38,7 @@ struct Parsed
 // arguments[0] is the program as it was started; the rest are its arguments. Help and
 // version win over everything else given with them, an error over both. A one-shot run
 // needs exactly one of --file and --folder, and --log; none of the three may be given
-// twice.
+// twice, nor with --headless.
 [[nodiscard]] Parsed parse(const QStringList &arguments);
 
 // The usage and the options, ending in a line break; programName heads the usage line.

@@ -5,18 +5,16 @@
 #include "placement/AlwaysOnTop.h"
 #include "platform/ExecutableName.h"
 #include "platform/Log.h"
+#include "platform/TerminationSignals.h"
 #include "platform/Timer.h"
 #include "schedule/RunControl.h"
 #include "ui/AboutWindow.h"
 #include "ui/LogOutputWindow.h"
 #include "ui/TickBox.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 MainController::MainController(const PlatformServices &services, SettingsStore &store)
     : m_services(services), m_executableName(services.executableName.name()), m_store(store),
-      m_window(services.clock), m_lifecycle(m_window, m_store),
+      m_window(services.clock), m_lifecycle(m_window, m_store, services.workQueue),
       m_run(m_window, m_store, m_executableName, services.createSizeQuery, services.numberLocale,
             services.textFileWriter, services.workQueue, services.clock)
 {
@@ -53,11 +51,25 @@ void MainController::connectHandlers()
     // autoclose countdown). The open window closes first, writing its position, and its
     // modal loop ends; then the main window's own settings are written.
     QObject::connect(&m_window, &MainWindow::unloading, &m_window, [this] {
-        // Closing never waits for a measurement: it is cancelled and leaves the log file
-        // as it was, which the exit status and this line tell a scheduled launch.
-        if (m_run.cancel())
-            qCWarning(zemraLog, "measurement cancelled because the window was closed; "
-                                "no log file written");
+        // Closing never waits for a measurement or a log write: it is cancelled, which the
+        // exit status and this line tell a scheduled launch.
+        const QString cause =
+            m_signalNumber != 0
+                ? QStringLiteral("by %1").arg(TerminationSignals::name(m_signalNumber))
+                : QStringLiteral("because the window was closed");
+        switch (m_run.cancel()) {
+        case MeasurementRun::Cancelled::Nothing:
+            break;
+        case MeasurementRun::Cancelled::Measurement:
+            qCWarning(zemraLog).noquote()
+                << "measurement cancelled" << cause + QStringLiteral("; no log file written");
+            break;
+        case MeasurementRun::Cancelled::LogWrite:
+            qCWarning(zemraLog).noquote()
+                << "log file write cancelled"
+                << cause + QStringLiteral("; the log file may not hold this run's log");
+            break;
+        }
         closeSecondaryWindows();
         m_lifecycle.unload();
     });
@@ -94,18 +106,16 @@ bool MainController::lastRunFailed() const
 
 void MainController::closeOnSignal(int signalNumber)
 {
-    if (m_signalStatus != 0) {
-        std::fflush(nullptr);
-        std::_Exit(128 + signalNumber);
-    }
-    m_signalStatus = 128 + signalNumber;
+    if (m_signalNumber != 0)
+        TerminationSignals::endBy(signalNumber);
+    m_signalNumber = signalNumber;
     m_window.close();
 }
 
 int MainController::exitStatus(int eventLoopStatus) const
 {
-    if (m_signalStatus != 0)
-        return m_signalStatus;
+    if (m_signalNumber != 0)
+        return 128 + m_signalNumber;
     if (eventLoopStatus != 0)
         return eventLoopStatus;
     return m_run.lastRunFailed() ? 1 : 0;

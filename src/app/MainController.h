@@ -25,8 +25,12 @@ public:
     // A request to end the program (SIGTERM, SIGINT, SIGHUP): closes the main window as its
     // close box does, so a measurement under way is cancelled without writing the log and
     // the settings are saved. A second request while the first is being handled ends the
-    // process at once.
+    // process at once, by that signal.
     void closeOnSignal(int signalNumber);
+
+    // The signal closeOnSignal() was called with, 0 when none: the process ends by it once
+    // the settings are saved.
+    [[nodiscard]] int endingSignal() const { return m_signalNumber; }
 
     // The process's exit status once the event loop returned eventLoopStatus: 128 + the
     // signal's number after closeOnSignal(), else the event loop's own status when it is
@@ -50,5 +54,5 @@ private:
     LogOutputWindow *m_logOutputWindow = nullptr;
     AboutWindow *m_aboutWindow = nullptr;
     MeasurementRun m_run;
-    int m_signalStatus = 0;
+    int m_signalNumber = 0;
 };

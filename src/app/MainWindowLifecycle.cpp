@@ -3,6 +3,7 @@
 #include "app/TargetTickRestore.h"
 #include "measure/SizeDisplay.h"
 #include "platform/Timer.h"
+#include "platform/WorkQueue.h"
 #include "schedule/RunState.h"
 #include "schedule/RunTexts.h"
 #include "settings/SettingsStore.h"
@@ -11,6 +12,7 @@
 #include "ui/TickBox.h"
 
 #include <array>
+#include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -35,9 +37,11 @@ constexpr std::size_t UseFolderIndex = 4;
 
 } // namespace
 
-MainWindowLifecycle::MainWindowLifecycle(MainWindow &window, SettingsStore &store)
-    : m_window(window), m_store(store), m_placement(store, Setting::MainLeft, Setting::MainTop,
-                                                    Setting::MainWidth, Setting::MainHeight)
+MainWindowLifecycle::MainWindowLifecycle(MainWindow &window, SettingsStore &store,
+                                         WorkQueue &workQueue)
+    : m_window(window), m_store(store), m_workQueue(workQueue),
+      m_placement(store, Setting::MainLeft, Setting::MainTop, Setting::MainWidth,
+                  Setting::MainHeight)
 {}
 
 void MainWindowLifecycle::load(const QString &executableName)
@@ -54,21 +58,25 @@ void MainWindowLifecycle::load(const QString &executableName)
     for (std::size_t i = 0; i < ticks.size(); ++i)
         ticks[i] = m_store.readTick(storedTicks[i].setting);
     // Both target kinds stored as ticked would leave both boxes disabled, with no way out
-    // through the window: keep only the one that fits the stored target. The stored ticks
-    // stay as they are unless the user changes the target kind.
+    // through the window: keep only the one that fits the stored target, FILE-Size until its
+    // kind is known. The stored ticks stay as they are unless the user changes the target
+    // kind.
     m_adjustedTargetTicks.reset();
-    if (ticks[UseFileIndex] == 1 && ticks[UseFolderIndex] == 1) {
-        const TargetTickRestore::Ticks kept = TargetTickRestore::forBothTicked(
-            TargetTickRestore::kindOf(m_store.readPath(Setting::TargetPath)));
-        ticks[UseFileIndex] = kept.useFile;
-        ticks[UseFolderIndex] = kept.useFolder;
-        m_adjustedTargetTicks = kept;
+    const bool bothTicked = ticks[UseFileIndex] == 1 && ticks[UseFolderIndex] == 1;
+    if (bothTicked) {
+        const TargetTickRestore::Ticks provisional =
+            TargetTickRestore::forBothTicked(TargetTickRestore::TargetKind::Neither);
+        ticks[UseFileIndex] = provisional.useFile;
+        ticks[UseFolderIndex] = provisional.useFolder;
+        m_adjustedTargetTicks = provisional;
     }
     for (std::size_t i = 0; i < ticks.size(); ++i)
         TickBox::setValue(*(form.*storedTicks[i].box), ticks[i]);
 
     form.FF_LOCATION_TEXTBOX->setText(m_store.readPath(Setting::TargetPath));
     form.LOGFILE_TEXTBOX->setText(m_store.readPath(Setting::LogFilePath));
+    if (bothTicked)
+        askTargetKind(form.FF_LOCATION_TEXTBOX->text());
 
     SizeDisplay::clear(form);
 
@@ -107,4 +115,34 @@ void MainWindowLifecycle::unload()
     for (std::size_t i = 0; i < ticks.size(); ++i)
         m_store.writeTick(storedTicks[i].setting, ticks[i]);
     RunState::savePaths(form, m_store);
+}
+
+void MainWindowLifecycle::askTargetKind(const QString &targetPath)
+{
+    auto kind = std::make_shared<TargetTickRestore::TargetKind>();
+    m_workQueue.run(
+        &m_context, [kind, targetPath] { *kind = TargetTickRestore::kindOf(targetPath); },
+        [this, kind, targetPath] {
+            adoptTargetTicks(TargetTickRestore::forBothTicked(*kind), targetPath);
+        });
+}
+
+void MainWindowLifecycle::adoptTargetTicks(const TargetTickRestore::Ticks &kept,
+                                           const QString &targetPath)
+{
+    Ui::ZEMRA_MAIN &form = m_window.form();
+    // What the user chose after the load wins over what the stored target turned out to be.
+    const bool untouched =
+        m_adjustedTargetTicks &&
+        TickBox::value(*form.USE_FILE_TICKBOX) == m_adjustedTargetTicks->useFile &&
+        TickBox::value(*form.USE_FOLDER_TICKBOX) == m_adjustedTargetTicks->useFolder &&
+        form.FF_LOCATION_TEXTBOX->text() == targetPath;
+    if (!untouched)
+        return;
+    // Unticking first, so that the interlock never sees both ticked.
+    if (kept.useFile == 0)
+        TickBox::setValue(*form.USE_FILE_TICKBOX, 0);
+    TickBox::setValue(*form.USE_FOLDER_TICKBOX, kept.useFolder);
+    TickBox::setValue(*form.USE_FILE_TICKBOX, kept.useFile);
+    m_adjustedTargetTicks = kept;
 }

@@ -11,13 +11,13 @@
 #include "platform/SaveFileWriter.h"
 #include "platform/SettingsBackend.h"
 #include "platform/SizeQuery.h"
+#include "platform/StandardOutputWriter.h"
+#include "platform/StandardStreams.h"
 #include "platform/SystemNumberLocale.h"
 #include "platform/TerminationSignals.h"
 #include "platform/ThreadWorkQueue.h"
 #include "platform/WindowZOrder.h"
 #include "settings/SettingsStore.h"
-
-#include <QFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,11 +25,14 @@
 
 namespace {
 
-// Ends the process with status once the event loop has returned. A query blocked in a
-// filesystem that does not answer is left behind: the process ends without waiting for it,
-// and without static destructors that its thread could meet.
-int leave(int status, const ThreadWorkQueue &workQueue)
+// Ends the process once the event loop has returned: by the signal that asked it to end
+// (signalNumber, 0 when none), else with status. A query blocked in a filesystem that does
+// not answer is left behind: the process ends without waiting for it, and without static
+// destructors that its thread could meet.
+int leave(int status, int signalNumber, const ThreadWorkQueue &workQueue)
 {
+    if (signalNumber != 0)
+        TerminationSignals::endBy(signalNumber);
     std::fflush(nullptr);
     if (workQueue.unfinished() > 0)
         std::_Exit(status);
@@ -37,7 +40,8 @@ int leave(int status, const ThreadWorkQueue &workQueue)
 }
 
 // --file or --folder with --log: one measurement at once, without a window or settings.
-int measureOnce(int argc, char *argv[], const CommandLine::Parsed &commandLine)
+int measureOnce(int argc, char *argv[], const CommandLine::Parsed &commandLine,
+                const StandardStreams::Found &streams)
 {
     std::vector<char *> qtArguments =
         LaunchDecision::qtArguments(argc, argv, LaunchDecision::Mode::Headless);
@@ -48,8 +52,7 @@ int measureOnce(int argc, char *argv[], const CommandLine::Parsed &commandLine)
     QtClock clock;
     SystemNumberLocale numberLocale;
     SaveFileWriter textFileWriter;
-    QFile standardOutput;
-    standardOutput.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    StandardOutputWriter standardOutput(streams.outputClosed);
     // Made only to name the settings file, which a log path must not replace; not read.
     const QString settingsFile = createSettingsBackend()->storageFilePath();
     OneShotRun run(
@@ -58,16 +61,22 @@ int measureOnce(int argc, char *argv[], const CommandLine::Parsed &commandLine)
         {commandLine.folder, commandLine.target, commandLine.logPath});
     QObject::connect(&run, &OneShotRun::finished, &app, &QCoreApplication::exit);
     TerminationSignals terminationSignals;
+    int endingSignal = 0;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &run,
-                     &OneShotRun::cancelOnSignal);
+                     [&run, &endingSignal](int signalNumber) {
+                         endingSignal = signalNumber;
+                         run.cancelOnSignal(signalNumber);
+                     });
     QMetaObject::invokeMethod(&run, &OneShotRun::start, Qt::QueuedConnection);
-    return leave(app.exec(), workQueue);
+    const int status = app.exec();
+    return leave(status, endingSignal, workQueue);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    const StandardStreams::Found streams = StandardStreams::prepare();
     Log::install();
     QtPlatformDefaults::apply();
     // The command line and the display are checked before QApplication exists: it aborts
@@ -75,7 +84,7 @@ int main(int argc, char *argv[])
     const QString programName = StartupCheck::programName(argv[0]);
     const CommandLine::Parsed commandLine = CommandLine::parse(StartupCheck::arguments(argc, argv));
     if (commandLine.action == CommandLine::Action::MeasureOnce)
-        return measureOnce(argc, argv, commandLine);
+        return measureOnce(argc, argv, commandLine, streams);
     if (commandLine.action != CommandLine::Action::Run)
         return CommandLine::answer(commandLine, programName);
 
@@ -111,5 +120,6 @@ int main(int argc, char *argv[])
                      [&controller](int signalNumber) { controller.closeOnSignal(signalNumber); });
     controller.window().show();
     // A scheduled unattended launch can tell from the exit status whether its run failed.
-    return leave(controller.exitStatus(app.exec()), workQueue);
+    const int status = controller.exitStatus(app.exec());
+    return leave(status, controller.endingSignal(), workQueue);
 }

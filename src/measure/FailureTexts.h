@@ -26,10 +26,6 @@ inline QString sizingFailed()
 {
     return QStringLiteral("!!! ERROR - SIZING FAILED !!!");
 }
-inline QString nothingMeasured()
-{
-    return QStringLiteral("!!! ERROR - NO TARGET KIND TICKED !!!");
-}
 inline QString logFileNotWritten()
 {
     return QStringLiteral("!!! ERROR - LOG FILE NOT WRITTEN !!!");

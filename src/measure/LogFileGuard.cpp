@@ -2,6 +2,7 @@
 
 #include "platform/FileIdentity.h"
 #include "platform/PathText.h"
+#include "platform/TextFileWriter.h"
 
 #include <QDir>
 
@@ -36,4 +37,19 @@ QString LogFileGuard::refusal(const QString &logPath, const QString &targetPath,
                u"\"%2\", which the log would replace."_s.arg(
                    shown(logPath), QDir::toNativeSeparators(settingsFilePath));
     return {};
+}
+
+WriteResult LogFileGuard::write(TextFileWriter &writer, const QString &logPath,
+                                const QString &runLog, const QString &targetPath,
+                                const QString &settingsFilePath)
+{
+    try {
+        if (const QString reason = refusal(logPath, targetPath, settingsFilePath);
+            !reason.isEmpty())
+            return WriteResult{false, reason};
+        return writer.write(logPath, runLog);
+    } catch (const std::exception &error) {
+        return WriteResult{false, u"Cannot write the log file \"%1\": %2"_s.arg(
+                                      shown(logPath), QString::fromLocal8Bit(error.what()))};
+    }
 }

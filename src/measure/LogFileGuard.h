@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/WriteResult.h"
+
 #include <QString>
+
+class TextFileWriter;
 
 // Decides, just before the run log is written, whether the log path may be written at all.
 // Writing replaces the file's whole content, so a log path that names the very file being
@@ -14,5 +18,13 @@ namespace LogFileGuard {
 // (settings not kept in a file); a target path that names no file is not compared.
 [[nodiscard]] QString refusal(const QString &logPath, const QString &targetPath,
                               const QString &settingsFilePath);
+
+// Writes runLog to logPath through writer unless refusal() names a reason, which is then
+// the failure's reason. Touches the filesystem (the comparisons stat both paths), so it may
+// block on a mount that does not answer: call it away from the user-interface thread. Safe
+// on any thread as long as writer is; never throws.
+[[nodiscard]] WriteResult write(TextFileWriter &writer, const QString &logPath,
+                                const QString &runLog, const QString &targetPath,
+                                const QString &settingsFilePath);
 
 } // namespace LogFileGuard

@@ -46,15 +46,39 @@ QString failureStatus(SizeError error)
 
 } // namespace
 
-// What one pass asks on the work queue, shared by the run and the worker thread: the
-// service object (made for this pass, released with the last owner) and its answer, which
-// the worker writes before the answer is posted back.
-struct MeasurementRun::Query
+// Work the run hands to the work queue, shared by the run and the worker thread, which may
+// outlive the run once the work is abandoned.
+struct MeasurementRun::Pending
+{
+    virtual ~Pending() = default;
+    // What the work waits on, for the notice that refuses new queries past the limit. Called
+    // on the user-interface thread while the worker may still run.
+    [[nodiscard]] virtual QString waitingOn() const = 0;
+};
+
+// What one pass asks: the service object (made for this pass, released with the last owner)
+// and its answer, which the worker writes before the answer is posted back.
+struct MeasurementRun::Query final : Pending
 {
     std::unique_ptr<SizeQuery> service;
     SizeResult result;
     // The target as typed, for the notices about a query that waits.
     QString targetText;
+
+    [[nodiscard]] QString waitingOn() const override
+    {
+        const std::string folder = service->control().whereabouts().oldest();
+        return folder.empty() ? targetText : QString::fromStdString(folder);
+    }
+};
+
+// The run log's way to its file, and the outcome, written by the worker.
+struct MeasurementRun::LogWrite final : Pending
+{
+    QString logPath;
+    WriteResult result;
+
+    [[nodiscard]] QString waitingOn() const override { return logPath; }
 };
 
 MeasurementRun::MeasurementRun(MainWindow &window, SettingsStore &store, QString executableName,
@@ -84,9 +108,9 @@ void MeasurementRun::attach()
 
 void MeasurementRun::perform()
 {
-    // The timer ticks during a query only when a run was requested meanwhile; it stays
-    // enabled, so that run starts at a tick after this one has ended.
-    if (m_query)
+    // The timer ticks during a query or a log write only when a run was requested
+    // meanwhile; it stays enabled, so that run starts at a tick after this one has ended.
+    if (m_query || m_write)
         return;
 
     Ui::ZEMRA_MAIN &form = m_window.form();
@@ -98,7 +122,6 @@ void MeasurementRun::perform()
     m_failureReasons.clear();
     m_timerTakenOff = false;
     if (!m_inputs.file && !m_inputs.folder) {
-        m_failure = FailureTexts::nothingMeasured();
         m_failureReasons.append(
             QStringLiteral("Nothing was measured: neither FILE-Size nor FOLDER-Size is ticked."));
         finish();
@@ -146,9 +169,7 @@ void MeasurementRun::startPass(TargetKind kind)
     m_query = query;
     // The view to go back to should the pass be cancelled: the progress replaces it.
     m_displayBeforeQuery = form.OUTPUT_WINDOW_TEXTBOX->text();
-    m_window.timers().FILE_FOLDER_SIZER_TIMER->setEnabled(false);
-    m_timerTakenOff = true;
-    m_inputLock->engage({form.AUTO_STARTS_STOPS_BUTTON});
+    awaitWork();
     m_progressTimer->setInterval(500);
     m_progressTimer->setEnabled(true);
 
@@ -165,7 +186,7 @@ void MeasurementRun::startPass(TargetKind kind)
         [this, query, kind] {
             if (m_query != query) // cancelled meanwhile
                 return;
-            endQuery();
+            endWork();
             guarded([&] { passAnswered(kind, query->result); });
         });
 }
@@ -196,11 +217,29 @@ void MeasurementRun::passAnswered(TargetKind kind, const SizeResult &result)
 
 void MeasurementRun::finish()
 {
-    const QString refusal =
-        LogFileGuard::refusal(m_inputs.logPath, m_inputs.targetPath, m_store.storageFilePath());
-    const WriteResult written = refusal.isEmpty()
-                                    ? m_textFileWriter.write(m_inputs.logPath, m_runLog)
-                                    : WriteResult{false, refusal};
+    auto write = std::make_shared<LogWrite>();
+    write->logPath = m_inputs.logPath;
+    m_write = write;
+    awaitWork();
+    // The writer is one of the program's services, which outlive every thread that the
+    // process does not leave behind at exit.
+    m_workQueue.run(
+        &m_context,
+        [write, &writer = m_textFileWriter, runLog = m_runLog, target = m_inputs.targetPath,
+         settingsFile = m_store.storageFilePath()] {
+            write->result =
+                LogFileGuard::write(writer, write->logPath, runLog, target, settingsFile);
+        },
+        [this, write] {
+            if (m_write != write) // cancelled meanwhile
+                return;
+            endWork();
+            guarded([&] { logWritten(write->result); });
+        });
+}
+
+void MeasurementRun::logWritten(const WriteResult &written)
+{
     // The box shows the run log, and below it why it is in no file when the write failed.
     m_writeFailureLine =
         written.ok ? QString() : RunFailureNotice::writeFailureLine(written.reason);
@@ -213,29 +252,43 @@ void MeasurementRun::finish()
     handOver();
 }
 
+void MeasurementRun::awaitWork()
+{
+    // Once per run: a run requested during an earlier piece of work (the folder pass after
+    // the file pass, the log write after a pass) enabled the timer again, and must not be
+    // lost.
+    if (!m_timerTakenOff) {
+        m_window.timers().FILE_FOLDER_SIZER_TIMER->setEnabled(false);
+        m_timerTakenOff = true;
+    }
+    m_inputLock->engage({m_window.form().AUTO_STARTS_STOPS_BUTTON});
+}
+
 void MeasurementRun::handOver()
 {
     Ui::ZEMRA_MAIN &form = m_window.form();
     const MainTimers &timers = m_window.timers();
 
     showReasons(m_failureReasons);
-    m_lastRunFailed = !m_failure.isEmpty();
+    m_lastRunFailed = !m_failureReasons.isEmpty();
     if (m_lastRunFailed)
         qCWarning(zemraLog).noquote()
             << "run failed:" << m_failureReasons.join(QStringLiteral("; "));
-    if (m_lastRunFailed)
+    // A run that measured nothing shows the run's own texts; its failure is in the tooltip.
+    const bool failureShown = !m_failure.isEmpty();
+    if (failureShown)
         form.CURRENT_STATUS_LABEL->setText(m_failure);
     else
         form.CURRENT_STATUS_LABEL->setText(RunTexts::completed());
 
     if (TickBox::isTicked(*form.AUTOCLOSE_TICKBOX)) {
-        if (!m_lastRunFailed)
+        if (!failureShown)
             form.CURRENT_STATUS_LABEL->setText(RunTexts::autoclosing());
         timers.AUTOCLOSE_TIMER->setEnabled(true);
     } else {
         timers.AUTOCLOSE_TIMER->setEnabled(false);
         // A failure's status text stays; a new run can be requested either way.
-        if (m_lastRunFailed)
+        if (failureShown)
             RunState::allowRequests(form);
         else
             RunState::enterReady(form);
@@ -246,17 +299,27 @@ void MeasurementRun::handOver()
         timers.FILE_FOLDER_SIZER_TIMER->setEnabled(false);
 }
 
-bool MeasurementRun::cancel()
+MeasurementRun::Cancelled MeasurementRun::cancel()
 {
-    if (!m_query)
-        return false;
-    m_query->service->control().requestCancel();
-    m_abandoned.push_back(m_query);
-    m_window.form().OUTPUT_WINDOW_TEXTBOX->setText(m_displayBeforeQuery);
-    showReasons({QStringLiteral("The measurement was cancelled; no log file was written.")});
-    endQuery();
+    Cancelled cancelled = Cancelled::Nothing;
+    if (m_query) {
+        m_query->service->control().requestCancel();
+        m_abandoned.push_back(m_query);
+        m_window.form().OUTPUT_WINDOW_TEXTBOX->setText(m_displayBeforeQuery);
+        showReasons({QStringLiteral("The measurement was cancelled; no log file was written.")});
+        cancelled = Cancelled::Measurement;
+    } else if (m_write) {
+        m_abandoned.push_back(m_write);
+        showReasons({QStringLiteral("The run was cancelled while its log file \"%1\" was being "
+                                    "written; the file may or may not hold the new run log.")
+                         .arg(PathText::printable(m_write->logPath))});
+        cancelled = Cancelled::LogWrite;
+    } else {
+        return Cancelled::Nothing;
+    }
+    endWork();
     m_lastRunFailed = true;
-    return true;
+    return cancelled;
 }
 
 void MeasurementRun::guarded(const std::function<void()> &step)
@@ -277,8 +340,10 @@ void MeasurementRun::abandon(const QString &reason)
     if (m_query) {
         m_query->service->control().requestCancel();
         m_abandoned.push_back(m_query);
-        endQuery();
+    } else if (m_write) {
+        m_abandoned.push_back(m_write);
     }
+    endWork();
     m_failureReasons = QStringList{QStringLiteral("The run failed unexpectedly: ") + reason};
     m_failure = FailureTexts::sizingFailed();
     m_sizeBlock.clear();
@@ -314,21 +379,22 @@ void MeasurementRun::showReasons(const QStringList &reasons)
 
 QString MeasurementRun::abandonedLimitReason()
 {
-    std::erase_if(m_abandoned, [](const std::weak_ptr<Query> &query) { return query.expired(); });
+    std::erase_if(m_abandoned,
+                  [](const std::weak_ptr<Pending> &pending) { return pending.expired(); });
     if (m_abandoned.size() < MaxAbandoned)
         return {};
-    const std::shared_ptr<Query> blocked = m_abandoned.front().lock();
-    const std::string folder = blocked ? blocked->service->control().whereabouts().oldest() : "";
+    const std::shared_ptr<Pending> blocked = m_abandoned.front().lock();
     return QStringLiteral("%1 earlier measurements are still waiting on '%2', which does not "
                           "answer; no new measurement starts until they end or the program "
                           "is restarted.")
         .arg(m_abandoned.size())
-        .arg(folder.empty() && blocked ? blocked->targetText : QString::fromStdString(folder));
+        .arg(blocked ? blocked->waitingOn() : QString());
 }
 
-void MeasurementRun::endQuery()
+void MeasurementRun::endWork()
 {
     m_query.reset();
+    m_write.reset();
     m_progressTimer->setEnabled(false);
     m_inputLock->release();
 }

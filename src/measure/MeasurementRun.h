@@ -3,6 +3,7 @@
 #include "measure/RunInputs.h"
 #include "measure/StallWatch.h"
 #include "platform/SizeQuery.h"
+#include "platform/WriteResult.h"
 
 #include <QObject>
 #include <QString>
@@ -38,17 +39,21 @@ class WorkQueue;
 // A failed step ends the run truthfully instead of leaving an earlier result on record: a
 // failed size query skips any later pass, empties the size display and turns the run log
 // into an error report naming the reason; a log file that cannot be written is a failure
-// too, and so is a run that measured nothing because neither target kind is ticked (its log
-// file is still written, with the run log the box holds). The status then keeps an error
-// text instead of "!!! COMPLETED !!!" and the hand-over state's own text, while the
-// hand-over itself still happens, so a new run can be requested. Every failed run prints
+// too. The status then keeps an error text instead of "!!! COMPLETED !!!" and the hand-over
+// state's own text, while the hand-over itself still happens, so a new run can be
+// requested. A run that measured nothing because neither target kind is ticked still writes
+// its log file (the run log the box holds) and shows the run's own texts, but counts as
+// failed: the tooltip says why and the launch's exit status is 1. Every failed run prints
 // one line on standard error with the reasons the status line's tooltip gives.
 //
-// A query that does not answer never holds the program: cancelling abandons it (its answer,
-// if it ever comes, is ignored) and the next run's query gets a thread of its own. While
-// MaxAbandoned abandoned queries are still blocked, a new run fails at once, naming the
-// folder they wait on. A query that makes no progress for a while prints one line on
-// standard error naming the folder it waits on (StallWatch).
+// Nothing the run does on the filesystem happens on the user-interface thread: the size
+// queries and the log file's write (with its check that the log is not the target or the
+// settings file) both run on the work queue, with the window locked as during a query. Work
+// that does not answer never holds the program: cancelling abandons it (its answer, if it
+// ever comes, is ignored) and the next piece of work gets a thread of its own. While
+// MaxAbandoned abandoned pieces are still blocked, a new run's query fails at once, naming
+// what they wait on. A query that makes no progress for a while prints one line on standard
+// error naming the folder it waits on (StallWatch).
 class MeasurementRun
 {
 public:
@@ -68,11 +73,19 @@ public:
     // The timer's tick: starts a run, unless one is waiting for its size query.
     void perform();
 
-    // Cancels the size query under way: the run ends at once without writing the log file
-    // and without a hand-over (the caller puts the window in the state it wants); the size
-    // display shows again what it showed before the pass. The query itself stops on its
-    // thread shortly after. Counts as a failed run. Returns false when no query was under way.
-    bool cancel();
+    // What cancel() stopped.
+    enum class Cancelled {
+        Nothing,     // no work was under way
+        Measurement, // a size query: no log file was written
+        LogWrite,    // the log file's write, which may or may not still complete
+    };
+
+    // Cancels the work under way: the run ends at once without a hand-over (the caller puts
+    // the window in the state it wants). A size query is abandoned before the log file is
+    // written, and the size display shows again what it showed before the pass; the query
+    // itself stops on its thread shortly after. A log write is abandoned where it waits.
+    // Counts as a failed run.
+    Cancelled cancel();
 
     // Whether the latest run failed or was cancelled (false before any run).
     [[nodiscard]] bool lastRunFailed() const { return m_lastRunFailed; }
@@ -89,14 +102,20 @@ public:
 
 private:
     enum class TargetKind { File, Folder };
+    struct Pending;
     struct Query;
+    struct LogWrite;
 
     void startPass(TargetKind kind);
     void passAnswered(TargetKind kind, const SizeResult &result);
     // What follows the file pass: the folder pass, or the end of the run.
     void continueAfter(TargetKind kind);
-    // Writes the log file, unless it is the target or the settings file, then hands over.
+    // Writes the log file on the work queue, unless it is the target or the settings file,
+    // then hands over.
     void finish();
+    void logWritten(const WriteResult &written);
+    // Locks the window while work runs on the work queue; endWork() releases it.
+    void awaitWork();
     // Shows the outcome (status, its tooltip) and hands over to Ready or to the autoclose
     // countdown.
     void handOver();
@@ -106,7 +125,7 @@ private:
     // Ends a run that an exception cut short, as a failure with reason.
     void abandon(const QString &reason);
     void showProgress();
-    void endQuery();
+    void endWork();
     // Sets the status line's tooltip: the standing notice, then reasons, one per line.
     void showReasons(const QStringList &reasons);
     // A reason for a new query to fail at once, while too many abandoned ones are still
@@ -133,20 +152,22 @@ private:
     QString m_writeFailureLine;
     QString m_sizeBlock;
 
-    // The run under way: its inputs, its query (null when none is under way), and the first
-    // failure's status text.
+    // The run under way: its inputs, its query or log write (null when none is under way),
+    // and the first failure's status text (empty when the run's own texts are shown).
     RunInputs m_inputs;
     std::shared_ptr<Query> m_query;
+    std::shared_ptr<LogWrite> m_write;
     QString m_failure;
     // What the size display showed when the query started, shown again if it is cancelled.
     QString m_displayBeforeQuery;
     // Whether the run took its timer's enabled flag off for a query.
     bool m_timerTakenOff = false;
     bool m_lastRunFailed = false;
-    // Full reasons of the current run's failures, for the status line's tooltip.
+    // Full reasons of the current run's failures, for the status line's tooltip; the run
+    // failed when there is one.
     QStringList m_failureReasons;
     QString m_standingNotice;
-    // Queries cancelled while their thread was still busy; expired once it returned.
-    std::vector<std::weak_ptr<Query>> m_abandoned;
+    // Work cancelled while its thread was still busy; expired once it returned.
+    std::vector<std::weak_ptr<Pending>> m_abandoned;
     StallWatch m_stallWatch;
 };

@@ -9,18 +9,21 @@
 #include "platform/Clock.h"
 #include "platform/Log.h"
 #include "platform/PathText.h"
-#include "platform/SaveFileWriter.h"
+#include "platform/TerminationSignals.h"
 #include "platform/TextFileWriter.h"
 #include "platform/Timer.h"
 #include "platform/WorkQueue.h"
-
-#include <QIODevice>
 
 // The query and its answer, shared with the worker thread, which may outlive the run.
 struct OneShotRun::Query
 {
     std::unique_ptr<SizeQuery> service;
     SizeResult result;
+};
+
+struct OneShotRun::LogWrite
+{
+    WriteResult result;
 };
 
 namespace {
@@ -77,10 +80,17 @@ void OneShotRun::start()
 
 void OneShotRun::cancelOnSignal(int signalNumber)
 {
+    const QString cause = TerminationSignals::name(signalNumber);
     if (m_query) {
         m_query->service->control().requestCancel();
         m_query.reset();
-        qCWarning(zemraLog, "measurement cancelled by a signal; no log file written");
+        qCWarning(zemraLog).noquote()
+            << "measurement cancelled by" << cause + QStringLiteral("; no log file written");
+    } else if (m_write) {
+        m_write.reset();
+        qCWarning(zemraLog).noquote()
+            << "log write cancelled by"
+            << cause + QStringLiteral("; the log may not hold this run's log");
     }
     finish(128 + signalNumber);
 }
@@ -89,7 +99,6 @@ void OneShotRun::answered(const SizeResult &result)
 {
     m_query.reset();
     m_progressTimer->setEnabled(false);
-    QStringList reasons;
     QString runLog;
     if (result.ok()) {
         RunLogPieces pieces = m_pieces;
@@ -97,27 +106,38 @@ void OneShotRun::answered(const SizeResult &result)
             SizeLines::block(SizeLines::lines(result.bytes, m_services.numberLocale));
         runLog = RunLog::compose(pieces);
     } else {
-        reasons.append(QString::fromStdString(result.reason));
-        runLog = RunLog::composeError(m_pieces, reasons.constLast());
+        m_reasons.append(QString::fromStdString(result.reason));
+        runLog = RunLog::composeError(m_pieces, m_reasons.constLast());
     }
 
-    if (m_request.logPath == QLatin1String("-")) {
-        const QByteArray bytes = SaveFileWriter::encode(runLog);
-        if (m_services.standardOutput.write(bytes) != bytes.size())
-            reasons.append(QStringLiteral("Cannot write the run log to standard output: %1")
-                               .arg(m_services.standardOutput.errorString()));
-    } else {
-        const QString refusal =
-            LogFileGuard::refusal(m_request.logPath, m_request.target, m_services.settingsFilePath);
-        const WriteResult written = refusal.isEmpty()
-                                        ? m_services.textFileWriter.write(m_request.logPath, runLog)
-                                        : WriteResult{false, refusal};
-        if (!written.ok)
-            reasons.append(written.reason);
-    }
-    if (!reasons.isEmpty())
-        qCWarning(zemraLog).noquote() << "run failed:" << reasons.join(QStringLiteral("; "));
-    finish(reasons.isEmpty() ? 0 : 1);
+    // The writers are services of main(), which outlive every thread the process does not
+    // leave behind at exit.
+    const bool toStandardOutput = m_request.logPath == QLatin1String("-");
+    TextFileWriter &writer =
+        toStandardOutput ? m_services.standardOutput : m_services.textFileWriter;
+    m_write = std::make_shared<LogWrite>();
+    m_services.workQueue.run(
+        this,
+        [write = m_write, &writer, toStandardOutput, runLog, logPath = m_request.logPath,
+         target = m_request.target, settingsFile = m_services.settingsFilePath] {
+            write->result = toStandardOutput ? writer.write(logPath, runLog)
+                                             : LogFileGuard::write(writer, logPath, runLog, target,
+                                                                   settingsFile);
+        },
+        [this, write = m_write] {
+            if (m_write == write)
+                written(write->result);
+        });
+}
+
+void OneShotRun::written(const WriteResult &result)
+{
+    m_write.reset();
+    if (!result.ok)
+        m_reasons.append(result.reason);
+    if (!m_reasons.isEmpty())
+        qCWarning(zemraLog).noquote() << "run failed:" << m_reasons.join(QStringLiteral("; "));
+    finish(m_reasons.isEmpty() ? 0 : 1);
 }
 
 void OneShotRun::watchProgress()

@@ -3,6 +3,7 @@
 #include "measure/RunLogPieces.h"
 #include "measure/StallWatch.h"
 #include "platform/SizeQuery.h"
+#include "platform/WriteResult.h"
 #include "ui_MainWindow.h"
 
 #include <QObject>
@@ -13,7 +14,6 @@
 
 class Clock;
 class NumberLocale;
-class QIODevice;
 class TextFileWriter;
 class Timer;
 class WorkQueue;
@@ -24,9 +24,11 @@ class WorkQueue;
 // same), and writes it to the log file or, for the log path "-", to standard output.
 //
 // Ends with finished(): 0 after a good run; 1 when the size query failed or the log could
-// not be written, with the reason on standard error and the error report in the log file, as
-// a window run does. While the query makes no progress it says once where it waits
-// (StallWatch). A signal abandons the query and ends the run without writing the log.
+// not be written, whole, to its file or to standard output, with the reason on standard
+// error and the error report in the log file, as a window run does. While the query makes no
+// progress it says once where it waits (StallWatch). The query and the log's write both run
+// on the work queue, so a signal ends the run at once, whatever a mount does: it abandons
+// the work under way and finishes without writing the log.
 class OneShotRun final : public QObject
 {
     Q_OBJECT
@@ -49,7 +51,8 @@ public:
         const NumberLocale &numberLocale;
         TextFileWriter &textFileWriter;
         WorkQueue &workQueue;
-        QIODevice &standardOutput;
+        // Takes the run log when the log path is "-"; its path argument is not used.
+        TextFileWriter &standardOutput;
         QString executableName;
         QString settingsFilePath;
     };
@@ -68,8 +71,10 @@ signals:
 
 private:
     struct Query;
+    struct LogWrite;
 
     void answered(const SizeResult &result);
+    void written(const WriteResult &result);
     void watchProgress();
     void finish(int exitStatus);
 
@@ -80,6 +85,9 @@ private:
     Ui::ZEMRA_MAIN m_form;
     RunLogPieces m_pieces;
     std::shared_ptr<Query> m_query;
+    std::shared_ptr<LogWrite> m_write;
+    // Reasons the run failed, for the line on standard error.
+    QStringList m_reasons;
     Timer *m_progressTimer = nullptr;
     StallWatch m_stallWatch;
     bool m_finished = false;

@@ -45,6 +45,8 @@ expect() {
             fail "zemra $*: second $stream line is '$(sed -n 2p "$file")', expected '$second'"
     fi
     [ ! -s "$silent" ] || fail "zemra $* also wrote to the other stream: $(cat "$silent")"
+    [ "$status" != 2 ] || [ "$(wc -l <"$err")" = 1 ] ||
+        fail "zemra $*: a usage error took more than one line: $(cat "$err")"
 }
 
 for NO_DISPLAY in 0 1; do
@@ -54,22 +56,25 @@ for NO_DISPLAY in 0 1; do
     expect 0 stdout "Zemra-Gauge $version" "" -- --version
     expect 0 stdout "Zemra-Gauge $version" "" -- -v
     expect 0 stdout "Zemra-Gauge $version" "" -- -platform offscreen --version
-    expect 2 stderr "zemra: Unknown option 'nonsense'." "Usage: zemra [options]" -- --nonsense
-    expect 2 stderr "zemra: Unexpected argument '/some/path'." "Usage: zemra [options]" \
+    expect 2 stderr "zemra: Unknown option 'nonsense'. Try 'zemra --help'." "" -- --nonsense
+    expect 2 stderr "zemra: Unexpected argument '/some/path'. Try 'zemra --help'." "" \
         -- /some/path
-    expect 2 stderr "zemra: Unexpected argument 'extra'." "Usage: zemra [options]" \
+    expect 2 stderr "zemra: Unexpected argument 'extra'. Try 'zemra --help'." "" \
         -- --headless extra
-    expect 2 stderr "zemra: Unknown option 'bogus'." "Usage: zemra [options]" -- --help --bogus
-    expect 2 stderr "zemra: --file and --folder need --log FILE." "Usage: zemra [options]" \
+    expect 2 stderr "zemra: Unknown option 'bogus'. Try 'zemra --help'." "" -- --help --bogus
+    expect 2 stderr "zemra: --file and --folder need --log FILE. Try 'zemra --help'." "" \
         -- --folder /tmp
-    expect 2 stderr "zemra: --log needs --file PATH or --folder PATH." "Usage: zemra [options]" \
+    expect 2 stderr "zemra: --log needs --file PATH or --folder PATH. Try 'zemra --help'." "" \
         -- --log -
-    expect 2 stderr "zemra: --file and --folder cannot be given together." \
-        "Usage: zemra [options]" -- --file /etc/hostname --folder /tmp --log -
-    expect 2 stderr "zemra: --folder is given more than once." "Usage: zemra [options]" \
+    expect 2 stderr "zemra: --file and --folder cannot be given together. Try 'zemra --help'." \
+        "" -- --file /etc/hostname --folder /tmp --log -
+    expect 2 stderr "zemra: --headless runs the stored unattended launch; it cannot be given with --file or --folder, which never show a window. Try 'zemra --help'." "" \
+        -- --headless --folder /tmp --log -
+    expect 2 stderr "zemra: --folder is given more than once. Try 'zemra --help'." "" \
         -- --folder /tmp --folder /etc --log -
 done
-grep -q -- '--headless' "$err" || fail "the usage does not list --headless"
+run --help
+grep -q -- '--headless' "$out" || fail "the usage does not list --headless"
 [ ! -e "$INI" ] || fail "answering an option touched the settings file"
 
 # One-shot runs without a display, next to a settings file that must stay as it is.
@@ -82,6 +87,18 @@ NO_DISPLAY=1 run --folder "$E2E_DIR/tree" --log -
 [ ! -s "$err" ] || fail "a good one-shot run printed on stderr: $(cat "$err")"
 [ "$(grep -c $'\r$' "$out")" = 18 ] || fail "--log - wrote no 18-line run log: $(cat -A "$out")"
 grep -qx $'5 B  \r' "$out" || fail "--folder measured wrongly: $(cat -A "$out")"
+# Standard output that cannot take the log fails the run, as a log file would.
+for destination in full closed; do
+    if [ $destination = full ]; then
+        env -u DISPLAY "$ZEMRA" --folder "$E2E_DIR/tree" --log - >/dev/full 2>"$err"
+    else
+        env -u DISPLAY "$ZEMRA" --folder "$E2E_DIR/tree" --log - >&- 2>"$err"
+    fi
+    STATUS=$?
+    [ "$STATUS" = 1 ] || fail "--log - into a $destination standard output exited $STATUS"
+    grep -q '^zemra: run failed: Cannot write the run log to standard output' "$err" ||
+        fail "--log - into a $destination standard output said: $(cat "$err")"
+done
 NO_DISPLAY=1 run --file "$E2E_DIR/missing.bin" --log "$E2E_DIR/failed.log"
 [ "$STATUS" = 1 ] || fail "a failing one-shot run exited with $STATUS"
 [ "$(wc -l <"$err")" = 1 ] && grep -q '^zemra: run failed: .*missing.bin' "$err" ||

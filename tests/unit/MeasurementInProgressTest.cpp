@@ -41,6 +41,13 @@ protected:
         ASSERT_NE(app.sizes().latest, nullptr);
     }
 
+    // The held query answers, and then the log write it leads to happens.
+    void answerAndWrite()
+    {
+        ASSERT_TRUE(app.workQueue().finishNext()) << "no query was waiting";
+        ASSERT_TRUE(app.workQueue().finishNext()) << "no log write followed the answer";
+    }
+
     QString status() { return app.form().CURRENT_STATUS_LABEL->text(); }
     QString display() { return app.form().OUTPUT_WINDOW_TEXTBOX->text(); }
     void stopClick() { QTest::mouseClick(app.form().AUTO_STARTS_STOPS_BUTTON, Qt::LeftButton); }
@@ -64,6 +71,11 @@ TEST_F(MeasurementInProgressTest, RunWaitsForTheAnswerThenCompletesInOrder)
 
     ASSERT_TRUE(app.workQueue().finishNext());
     EXPECT_EQ(app.form().FILE_SIZE_BYTES_TEXTBOX->text(), QStringLiteral("1,234 B  "));
+    // The log file is written away from the window too, which stays locked meanwhile.
+    EXPECT_TRUE(app.writer().writes().isEmpty());
+    EXPECT_EQ(status(), Running);
+    EXPECT_FALSE(app.form().RUN_NOW_BUTTON->isEnabled());
+    ASSERT_TRUE(app.workQueue().finishNext());
     ASSERT_EQ(app.writer().writes().size(), 1);
     EXPECT_EQ(app.writer().writes()[0].text, app.form().LOG_FILE_OUTPUT_TEXTBOX->text());
     EXPECT_EQ(status(), Ready);
@@ -87,12 +99,16 @@ TEST_F(MeasurementInProgressTest, TimerStartsNoSecondRunButARequestMadeMeanwhile
     app.clock().advance(9000);
     EXPECT_EQ(app.sizes().instancesCreated, 1);
     ASSERT_TRUE(app.workQueue().finishNext());
+    // Nor does it start while the first run writes its log.
+    app.clock().advance(9000);
+    EXPECT_EQ(app.sizes().instancesCreated, 1);
+    ASSERT_TRUE(app.workQueue().finishNext());
     EXPECT_EQ(app.writer().writes().size(), 1);
     EXPECT_TRUE(app.timers().FILE_FOLDER_SIZER_TIMER->isEnabled());
 
     app.clock().advance(3000);
     EXPECT_EQ(app.sizes().instancesCreated, 2);
-    ASSERT_TRUE(app.workQueue().finishNext());
+    answerAndWrite();
     EXPECT_EQ(app.writer().writes().size(), 2);
     app.clock().advance(30000);
     EXPECT_EQ(app.sizes().instancesCreated, 2);
@@ -167,7 +183,7 @@ TEST_F(MeasurementInProgressTest, ProgressShowsBytesSoFarFromHalfASecondAndEndsA
     }
     EXPECT_EQ(updates, 5);
 
-    ASSERT_TRUE(app.workQueue().finishNext());
+    answerAndWrite();
     EXPECT_EQ(display().split(QStringLiteral("\r\n")).size(), 6);
     EXPECT_TRUE(display().startsWith(QStringLiteral("5,000,000 B  \r\n5,000. KB")));
     const QString final = display();
@@ -203,7 +219,7 @@ TEST_F(MeasurementInProgressTest, InputOtherThanStopIsIgnoredNotQueued)
     EXPECT_EQ(f.LOGFILE_TEXTBOX->text(), QStringLiteral("/tmp/zemra.log"));
 
     // Once the run has ended, the same input works again.
-    ASSERT_TRUE(app.workQueue().finishNext());
+    answerAndWrite();
     QTest::mouseClick(f.AUTOCLOSE_TICKBOX, Qt::LeftButton);
     EXPECT_EQ(TickBox::value(*f.AUTOCLOSE_TICKBOX), 1);
     EXPECT_EQ(app.writer().writes()[0].path, QStringLiteral("/tmp/zemra.log"));

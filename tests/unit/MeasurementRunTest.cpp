@@ -115,8 +115,9 @@ TEST_F(MeasurementRunTest, RunWithNoTargetKindSavesRewritesTheLogAndCountsAsFail
     EXPECT_EQ(app.writer().writes()[0].text,
               QStringLiteral("!!! LOG GENERATED AFTER RUN COMPLETION !!!\r\n"));
     EXPECT_TRUE(display().isEmpty());
-    // Nothing was measured: the run says so and the launch's exit status will too.
-    EXPECT_EQ(status(), QStringLiteral("!!! ERROR - NO TARGET KIND TICKED !!!"));
+    // Nothing was measured: the tooltip says so and the launch's exit status will too, under
+    // the run's own status texts.
+    EXPECT_EQ(status(), QStringLiteral("READY..."));
     EXPECT_TRUE(app.form().CURRENT_STATUS_LABEL->toolTip().contains(QStringLiteral("neither")));
     EXPECT_TRUE(app.controller().lastRunFailed());
     EXPECT_TRUE(app.form().RUN_NOW_BUTTON->isEnabled());

@@ -3,9 +3,9 @@
 
 #include "measure/OneShotRun.h"
 #include "platform/doubles/FixedNumberLocale.h"
+#include "platform/doubles/RecordingTextFileWriter.h"
 #include "platform/doubles/VirtualClock.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QSignalSpy>
 
@@ -59,8 +59,7 @@ TEST(OneShotRunTest, WritesTheBytesAWindowRunOfTheSameTargetWrites)
         FixedNumberLocale numberLocale;
         SaveFileWriter writer;
         FakeWorkQueue workQueue;
-        QBuffer standardOutput;
-        standardOutput.open(QIODevice::WriteOnly);
+        RecordingTextFileWriter standardOutput;
         const QString oneShotLog = window.files() + u"/one-shot.log"_s;
         OneShotRun run({clock, &createSizeQuery, numberLocale, writer, workQueue, standardOutput,
                         u"zemra"_s, window.iniPath()},
@@ -69,8 +68,10 @@ TEST(OneShotRunTest, WritesTheBytesAWindowRunOfTheSameTargetWrites)
         run.start();
         ASSERT_EQ(finished.count(), 1);
         EXPECT_EQ(finished.at(0).at(0).toInt(), c.status);
-        const QByteArray written =
-            c.toStandardOutput ? standardOutput.data() : RealFilesHarness::bytesOf(oneShotLog);
+        ASSERT_EQ(standardOutput.writes().size(), c.toStandardOutput ? 1 : 0);
+        const QByteArray written = c.toStandardOutput
+                                       ? SaveFileWriter::encode(standardOutput.writes()[0].text)
+                                       : RealFilesHarness::bytesOf(oneShotLog);
         EXPECT_EQ(written.toStdString(), expected.toStdString());
         EXPECT_EQ(QFile::exists(oneShotLog), !c.toStandardOutput);
     }
@@ -86,7 +87,7 @@ TEST(OneShotRunTest, ALogPathNamingTheTargetIsRefused)
     FixedNumberLocale numberLocale;
     SaveFileWriter writer;
     FakeWorkQueue workQueue;
-    QBuffer standardOutput;
+    RecordingTextFileWriter standardOutput;
     OneShotRun run({clock, &createSizeQuery, numberLocale, writer, workQueue, standardOutput,
                     u"zemra"_s, QString()},
                    {false, target, target});

@@ -19,7 +19,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 const QString LogNotWritten = u"!!! ERROR - LOG FILE NOT WRITTEN !!!"_s;
-const QString NothingMeasured = u"!!! ERROR - NO TARGET KIND TICKED !!!"_s;
 const QString TargetNotFound = u"!!! ERROR - TARGET NOT FOUND !!!"_s;
 
 QStringList crlfLines(const QString &text)
@@ -126,10 +125,11 @@ TEST(FailureReasonTest, TooltipAndRunLogShowTheReasonUntilARunSucceeds)
          "Cannot write the log file"},
         {"log written", goodLog, true, u"READY..."_s, ""},
         {"log is a folder", app.files(), true, LogNotWritten, "it is a folder"},
-        // A run without a pass measured nothing, which is a failure; its log file repeats the
-        // run log, not the reason of the failed write.
-        {"no pass, log written", goodLog, false, NothingMeasured, "neither FILE-Size"},
-        {"empty log path", QString(), false, NothingMeasured, "no path was given"},
+        // A run without a pass measured nothing, which is a failure told by the tooltip (and
+        // the exit status) under the run's own texts; its log file repeats the run log, not
+        // the reason of the failed write.
+        {"no pass, log written", goodLog, false, u"READY..."_s, "neither FILE-Size"},
+        {"empty log path", QString(), false, LogNotWritten, "no path was given"},
         {"target missing", goodLog, true, TargetNotFound, "missing"},
     };
     QString previousRunLog;

@@ -66,17 +66,65 @@ TEST_F(StuckQueryTest, StopAbandonsAQueryAndPastTheLimitARunFailsNamingTheFolder
     app.form().RUN_NOW_BUTTON->click();
     app.clock().advance(3000);
     EXPECT_EQ(app.sizes().instancesCreated, int(MeasurementRun::MaxAbandoned));
+    // Its error report goes to the log file away from the window, which answers STOP
+    // meanwhile however long that takes.
+    EXPECT_TRUE(app.writer().writes().empty());
+    EXPECT_TRUE(app.form().AUTO_STARTS_STOPS_BUTTON->isEnabled());
+
+    // The stuck queries answer at last: their answers are ignored, and the report is written.
+    for (std::size_t i = 0; i < MeasurementRun::MaxAbandoned; ++i)
+        ASSERT_TRUE(app.workQueue().finishNext());
+    EXPECT_TRUE(app.writer().writes().empty());
+    ASSERT_TRUE(app.workQueue().finishNext());
+    EXPECT_TRUE(app.writer().writes().size() == 1) << "only the failed run wrote its report";
     EXPECT_EQ(status(), u"!!! ERROR - SIZING FAILED !!!"_s);
     EXPECT_TRUE(app.form().CURRENT_STATUS_LABEL->toolTip().contains(
         u"8 earlier measurements are still waiting on '/mnt/share/dead'"_s));
     EXPECT_TRUE(app.controller().lastRunFailed());
 
-    // One of them answers at last: its answer is ignored, and a run can start again.
-    ASSERT_TRUE(app.workQueue().finishNext());
-    EXPECT_TRUE(app.writer().writes().size() == 1) << "only the failed run wrote its report";
+    // With no query left behind, a run can start again.
     startStuckRun();
     EXPECT_EQ(app.sizes().instancesCreated, int(MeasurementRun::MaxAbandoned) + 1);
     EXPECT_EQ(status(), u"MANUAL RUN"_s);
+}
+
+// A log file on a mount that stopped answering holds its write, not the window: STOP and
+// close abandon the write as they abandon a query, and abandoned writes count towards the
+// same limit.
+TEST_F(StuckQueryTest, ALogWriteThatWaitsIsAbandonedLikeAQuery)
+{
+    Warnings warnings;
+    const auto runToTheWrite = [&] {
+        // The abandoned writes before it wait in the queue too, oldest first.
+        app.sizes().answers = {FakeSizeQuery::answer(7)};
+        app.form().RUN_NOW_BUTTON->click();
+        app.clock().advance(3000);
+        const std::size_t abandoned = app.workQueue().waiting() - 1;
+        ASSERT_TRUE(app.workQueue().finishLatest()); // the query answers; the write waits
+        ASSERT_EQ(app.workQueue().waiting(), abandoned + 1);
+        EXPECT_FALSE(app.form().RUN_NOW_BUTTON->isEnabled());
+    };
+    for (std::size_t i = 0; i < MeasurementRun::MaxAbandoned; ++i) {
+        runToTheWrite();
+        app.form().AUTO_STARTS_STOPS_BUTTON->click();
+        EXPECT_EQ(status(), u"READY..."_s);
+        EXPECT_TRUE(app.form().CURRENT_STATUS_LABEL->toolTip().contains(
+            u"may or may not hold the new run log"_s));
+    }
+    app.form().RUN_NOW_BUTTON->click();
+    app.clock().advance(3000);
+    EXPECT_EQ(app.sizes().instancesCreated, int(MeasurementRun::MaxAbandoned))
+        << "past the limit no new query starts";
+
+    // A late end of an abandoned write changes nothing on the window.
+    ASSERT_TRUE(app.workQueue().finishNext());
+    EXPECT_EQ(status(), u"MANUAL RUN"_s);
+
+    // Closing while a write waits ends at once and says what became of the log.
+    app.controller().closeOnSignal(SIGTERM);
+    EXPECT_FALSE(app.window().isVisible());
+    EXPECT_EQ(warnings.lines().filter(u"log file write cancelled by SIGTERM"_s).size(), 1)
+        << warnings.lines().join(u'\n').toStdString();
 }
 
 TEST_F(StuckQueryTest, AStalledQueryNamesItsFolderOncePerStall)

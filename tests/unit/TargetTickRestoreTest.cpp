@@ -113,6 +113,32 @@ TEST_F(StoredTargetTest, BothStoredTickedRestoresTheFittingKindWithTheInterlock)
     }
 }
 
+// The stored target's kind is asked away from the window, which may never hear back (a
+// mount that hangs): until then FILE-Size is ticked, and an answer that comes after the user
+// chose otherwise is dropped.
+TEST_F(StoredTargetTest, BothStoredTickedWaitsForTheKindWithoutHoldingTheLoad)
+{
+    for (const bool userChoseFirst : {false, true}) {
+        SCOPED_TRACE(userChoseFirst ? "the user unticked FILE-Size first" : "untouched");
+        AppHarness app;
+        app.store(u"USE_FILE_TICKBOX"_s, u"1"_s);
+        app.store(u"USE_FOLDER_TICKBOX"_s, u"1"_s);
+        app.store(u"FF_LOCATION_TEXTBOX"_s, dir.path());
+        app.workQueue().hold();
+        app.launch();
+        Ui::ZEMRA_MAIN &form = app.form();
+        EXPECT_TRUE(TickBox::isTicked(*form.USE_FILE_TICKBOX));
+        EXPECT_FALSE(TickBox::isTicked(*form.USE_FOLDER_TICKBOX));
+        if (userChoseFirst)
+            form.USE_FILE_TICKBOX->click();
+        ASSERT_TRUE(app.workQueue().finishNext());
+        EXPECT_EQ(TickBox::isTicked(*form.USE_FILE_TICKBOX), false);
+        EXPECT_EQ(TickBox::isTicked(*form.USE_FOLDER_TICKBOX), !userChoseFirst);
+        app.close();
+        EXPECT_EQ(app.stored(u"USE_FOLDER_TICKBOX"_s).toString(), userChoseFirst ? u"0"_s : u"1"_s);
+    }
+}
+
 TEST_F(StoredTargetTest, BothStoredTickedMeasuresTheFileUnattendedAndKeepsTheTicks)
 {
     struct Case

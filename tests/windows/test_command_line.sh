@@ -34,8 +34,8 @@ expect() {
 expect 0 stdout "Usage: zemra.exe [options]" "" -- --help
 expect 0 stdout "Zemra-Gauge $version" "" -- --version
 expect 0 stdout "Zemra-Gauge $version" "" -- -v
-expect 2 stderr "zemra.exe: Unknown option 'nonsense'." "Usage: zemra.exe [options]" -- --nonsense
-expect 2 stderr "zemra.exe: Unexpected argument 'extra'." "Usage: zemra.exe [options]" \
+expect 2 stderr "zemra.exe: Unknown option 'nonsense'. Try 'zemra.exe --help'." "" -- --nonsense
+expect 2 stderr "zemra.exe: Unexpected argument 'extra'. Try 'zemra.exe --help'." "" \
     -- --headless extra
 
 # From a terminal: the text goes to the console zemra.exe was started from. Wine's console

@@ -13,8 +13,23 @@ bool FakeWorkQueue::finishNext()
         return false;
     Item item = std::move(m_waiting.front());
     m_waiting.pop_front();
+    finish(std::move(item));
+    return true;
+}
+
+bool FakeWorkQueue::finishLatest()
+{
+    if (m_waiting.empty())
+        return false;
+    Item item = std::move(m_waiting.back());
+    m_waiting.pop_back();
+    finish(std::move(item));
+    return true;
+}
+
+void FakeWorkQueue::finish(Item item)
+{
     item.work();
     if (item.context)
         item.done();
-    return true;
 }

@@ -21,6 +21,9 @@ public:
     // when nothing was waiting.
     bool finishNext();
 
+    // The same for the newest waiting work, leaving older work waiting.
+    bool finishLatest();
+
     [[nodiscard]] std::size_t waiting() const { return m_waiting.size(); }
 
 private:
@@ -30,6 +33,8 @@ private:
         std::function<void()> work;
         std::function<void()> done;
     };
+
+    static void finish(Item item);
 
     bool m_holding = false;
     std::deque<Item> m_waiting;

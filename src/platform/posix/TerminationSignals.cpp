@@ -5,7 +5,10 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 namespace {
@@ -56,4 +59,36 @@ TerminationSignals::~TerminationSignals()
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
+}
+
+QString TerminationSignals::name(int signalNumber)
+{
+    switch (signalNumber) {
+    case SIGTERM:
+        return QStringLiteral("SIGTERM");
+    case SIGINT:
+        return QStringLiteral("SIGINT");
+    case SIGHUP:
+        return QStringLiteral("SIGHUP");
+    default:
+        return QStringLiteral("signal %1").arg(signalNumber);
+    }
+}
+
+void TerminationSignals::endBy(int signalNumber)
+{
+    std::fflush(nullptr);
+    struct sigaction action
+    {
+    };
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signalNumber, &action, nullptr);
+    sigset_t unblocked;
+    sigemptyset(&unblocked);
+    sigaddset(&unblocked, signalNumber);
+    ::pthread_sigmask(SIG_UNBLOCK, &unblocked, nullptr);
+    ::raise(signalNumber);
+    // Only a signal whose default action does not end the process gets here.
+    std::_Exit(128 + signalNumber);
 }

@@ -4,6 +4,8 @@
 #include <QPointer>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <windows.h>
 
 namespace {
@@ -35,4 +37,22 @@ TerminationSignals::~TerminationSignals()
 {
     SetConsoleCtrlHandler(onConsoleEvent, FALSE);
     g_instance = nullptr;
+}
+
+QString TerminationSignals::name(int signalNumber)
+{
+    switch (signalNumber) {
+    case TerminateSignal:
+        return QStringLiteral("SIGTERM");
+    case SIGINT:
+        return QStringLiteral("SIGINT");
+    default:
+        return QStringLiteral("signal %1").arg(signalNumber);
+    }
+}
+
+void TerminationSignals::endBy(int signalNumber)
+{
+    std::fflush(nullptr);
+    std::_Exit(128 + signalNumber);
 }
