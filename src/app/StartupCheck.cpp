@@ -1,6 +1,7 @@
 #include "app/StartupCheck.h"
 
 #include "platform/CommandLineOutput.h"
+#include "platform/PathText.h"
 #include "settings/SettingsStore.h"
 
 #include <QDir>
@@ -29,7 +30,7 @@ QStringList StartupCheck::arguments(int argc, char **argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(PathText::fromNativeBytes(QByteArray(argv[i])));
     return arguments;
 }
 

@@ -26,6 +26,12 @@ QString LogFileGuard::refusal(const QString &logPath, const QString &targetPath,
         return u"Cannot write the log file \"%1\": %2, so it names no file."_s.arg(shown(logPath),
                                                                                    problem);
 
+    // The writer names files through Qt, which cannot name bytes that are not UTF-8.
+    if (PathText::holdsKeptBytes(logPath))
+        return u"Cannot write the log file \"%1\": its name holds bytes that are not UTF-8 "
+               u"(shown as \uFFFD); such a file can be measured but not written."_s.arg(
+                   shown(logPath));
+
     const auto target = PathText::toPath(targetPath);
     if (target && FileIdentity::same(*log, *target))
         return u"The log file \"%1\" was not written: it is the target being measured, \"%2\", "

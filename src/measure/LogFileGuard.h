@@ -13,7 +13,8 @@ namespace LogFileGuard {
 
 // An empty text when the run log may be written to logPath. Otherwise the reason it may
 // not, a sentence naming the paths concerned: the log path holds a NUL character or an
-// unpaired surrogate and so names no file, or it is the same file (same device and inode,
+// unpaired surrogate and so names no file, it holds bytes that are not UTF-8 (kept from the
+// command line, see PathText), or it is the same file (same device and inode,
 // links resolved) as targetPath or as settingsFilePath. settingsFilePath may be empty
 // (settings not kept in a file); a target path that names no file is not compared.
 [[nodiscard]] QString refusal(const QString &logPath, const QString &targetPath,

@@ -178,3 +178,26 @@ activate() {
     done
     return 1
 }
+
+# Starts the command "$@" in the background under a perl parent that records how it ended:
+# "signal N" or "status N" in the file $WATCHED.ended, which a shell's own status (128 + N
+# either way) cannot tell apart. Sets WATCHED_PID to the command's process and WATCHER to the
+# parent's; wait for the parent to read the file. $WATCHED names the files (a path prefix).
+start_watched() {
+    rm -f "$WATCHED.ended" "$WATCHED.pid"
+    perl -e '
+        my ($prefix, @command) = @ARGV;
+        my $pid = fork() // die "fork: $!";
+        if ($pid == 0) { exec @command or exit 127 }
+        open my $out, ">", "$prefix.pid" or die; print $out $pid; close $out;
+        waitpid($pid, 0);
+        open $out, ">", "$prefix.ended" or die;
+        print $out (($? & 127) ? "signal " . ($? & 127) : "status " . ($? >> 8));
+        close $out' "$WATCHED" "$@" &
+    WATCHER=$!
+    for _ in $(seq 1 50); do
+        [ -s "$WATCHED.pid" ] && break
+        sleep 0.1
+    done
+    WATCHED_PID=$(cat "$WATCHED.pid")
+}

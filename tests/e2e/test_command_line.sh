@@ -87,6 +87,14 @@ NO_DISPLAY=1 run --folder "$E2E_DIR/tree" --log -
 [ ! -s "$err" ] || fail "a good one-shot run printed on stderr: $(cat "$err")"
 [ "$(grep -c $'\r$' "$out")" = 18 ] || fail "--log - wrote no 18-line run log: $(cat -A "$out")"
 grep -qx $'5 B  \r' "$out" || fail "--folder measured wrongly: $(cat -A "$out")"
+# A name that is not UTF-8 keeps its bytes; the log shows them as U+FFFD.
+latin1=$E2E_DIR/caf$'\xe9'
+mkdir "$latin1" && printf '123' >"$latin1/three.bin"
+NO_DISPLAY=1 run --folder "$latin1" --log -
+[ "$STATUS" = 0 ] || fail "--folder with a Latin-1 name: exit status $STATUS: $(cat "$err")"
+grep -qxF "FOLDER = $E2E_DIR/caf"$'\xef\xbf\xbd\r' "$out" || fail "the log named: $(grep FOLDER "$out")"
+grep -qx $'3 B  \r' "$out" || fail "a Latin-1 folder measured wrongly: $(cat -A "$out")"
+
 # Standard output that cannot take the log fails the run, as a log file would.
 for destination in full closed; do
     if [ $destination = full ]; then

@@ -68,4 +68,42 @@ TEST(PathText, NulAndUnpairedSurrogatesNameNoFile)
     }
 }
 
+// A name from the command line keeps its bytes on the way to the file system, whatever they
+// are, and is shown as a window shows such bytes: one U+FFFD for each byte that is not UTF-8.
+TEST(PathText, CommandLineNamesKeepTheirBytes)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+        QString shown;
+    };
+    const QString r(QChar::ReplacementCharacter);
+    const Case cases[] = {
+        {"UTF-8", "/tmp/caf\xc3\xa9/\xf0\x9f\x98\x80", u"/tmp/caf\u00e9/\U0001F600"_s},
+        {"a Latin-1 byte", "/tmp/caf\xe9", u"/tmp/caf"_s + r},
+        {"a stray continuation byte",
+         "/a\x80"
+         "b",
+         u"/a"_s + r + u"b"_s},
+        {"an overlong slash",
+         "/a\xc0\xaf"
+         "b",
+         u"/a"_s + r + r + u"b"_s},
+        {"an encoded surrogate", "/a\xed\xa0\x80", u"/a"_s + r + r + r},
+        {"beyond U+10FFFF", "/a\xf4\x90\x80\x80", u"/a"_s + r + r + r + r},
+        {"cut short at the end", "/a\xe2\x82", u"/a"_s + r + r},
+        {"valid after invalid", "/\xff\xc3\xa9", u"/"_s + r + u"\u00e9"_s},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString text = PathText::fromNativeBytes(c.bytes);
+        const auto path = PathText::toPath(text);
+        ASSERT_TRUE(path.has_value());
+        EXPECT_EQ(path->string(), c.bytes.toStdString());
+        EXPECT_EQ(PathText::printable(text), c.shown);
+        EXPECT_EQ(PathText::holdsKeptBytes(text), c.shown.contains(r));
+    }
+}
+
 } // namespace
