@@ -13,7 +13,7 @@ bool FakeWorkQueue::finishNext()
         return false;
     Item item = std::move(m_waiting.front());
     m_waiting.pop_front();
-    finish(std::move(item));
+    finish(item);
     return true;
 }
 
@@ -23,11 +23,11 @@ bool FakeWorkQueue::finishLatest()
         return false;
     Item item = std::move(m_waiting.back());
     m_waiting.pop_back();
-    finish(std::move(item));
+    finish(item);
     return true;
 }
 
-void FakeWorkQueue::finish(Item item)
+void FakeWorkQueue::finish(const Item &item)
 {
     item.work();
     if (item.context)

@@ -34,7 +34,7 @@ private:
         std::function<void()> done;
     };
 
-    static void finish(Item item);
+    static void finish(const Item &item);
 
     bool m_holding = false;
     std::deque<Item> m_waiting;

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 namespace {
