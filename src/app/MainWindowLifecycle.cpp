@@ -114,7 +114,8 @@ void MainWindowLifecycle::unload()
     }
     for (std::size_t i = 0; i < ticks.size(); ++i)
         m_store.writeTick(storedTicks[i].setting, ticks[i]);
-    RunState::savePaths(form, m_store);
+    RunState::writePaths(form, m_store);
+    m_store.saveLast();
 }
 
 void MainWindowLifecycle::askTargetKind(const QString &targetPath)

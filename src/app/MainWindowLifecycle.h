@@ -31,7 +31,7 @@ public:
     void load(const QString &executableName);
 
     // Runs once, when the window closes, however it is closed: writes the settings and
-    // saves them in one go.
+    // saves them in one go, as the launch's last save (tried twice before it is reported).
     void unload();
 
 private:

@@ -1,6 +1,7 @@
 #include "platform/IniFileSettingsBackend.h"
 
 #include "platform/IniText.h"
+#include "platform/StaleSaveFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
@@ -18,9 +20,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-// Links are followed this far; a longer chain is a loop, which the open then reports.
-constexpr int MaxLinkHops = 40;
 
 // How the file is opened for reading. O_NONBLOCK: a FIFO put in the file's place must not
 // make the launch wait for a writer. Windows has no FIFOs, terminals or exec to guard
@@ -56,20 +55,6 @@ QString folderFailure(const QString &folder)
             break;
     }
     return u"cannot create the folder %1"_s.arg(folder);
-}
-
-// The file a chain of symbolic links ends at (path itself when it is no link), whether that
-// file exists or not: the file a save replaces, so that the links stay links.
-QString fileBehindLinks(const QString &path)
-{
-    QString file = path;
-    for (int hop = 0; hop < MaxLinkHops; ++hop) {
-        const QFileInfo info(file);
-        if (!info.isSymLink())
-            break;
-        file = info.symLinkTarget();
-    }
-    return file;
 }
 
 // Reads all of fd, but never more than limit + 1 bytes. Returns 0 or the failing errno.
@@ -191,11 +176,7 @@ QString IniFileSettingsBackend::writeLocked(const QString &section,
 
     const QString lockPath = m_filePath + u".lock"_s;
     QLockFile lock(lockPath);
-    QElapsedTimer waited;
-    waited.start();
-    const bool locked = lock.tryLock(std::min(m_waits.perSaveMs, m_lockWaitLeftMs));
-    m_lockWaitLeftMs = std::max(0, m_lockWaitLeftMs - static_cast<int>(waited.elapsed()));
-    if (!locked)
+    if (!takeLock(lock))
         return lockFailure(lock, lockPath);
 
     const Content before = load();
@@ -207,10 +188,21 @@ QString IniFileSettingsBackend::writeLocked(const QString &section,
     if (after == before.bytes && before.exists)
         return {};
 
+    // The next launch would refuse the file and run on the defaults, a scheduled launch would
+    // stop: the file stays as it is, which this and later launches still read.
+    if (after.size() > MaxFileBytes)
+        return u"it would grow past 1 MiB, the largest settings file that is read; it is left as "
+               u"it was"_s;
+
+    // Every save of the file holds the lock while its temporary file exists, so under the
+    // lock each one beside the file, whatever its age, is a killed save's.
+    const QString target = StaleSaveFiles::fileBehindLinks(m_filePath);
+    StaleSaveFiles::remove(target, std::chrono::seconds(0));
+
     // QSaveFile writes a temporary file and renames it over the old one, so a failure at any
     // point leaves the old file whole. It keeps the file's permissions and refuses a file the
     // user may not write.
-    QSaveFile file(fileBehindLinks(m_filePath));
+    QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     if (file.write(after) != after.size()) {
@@ -221,4 +213,35 @@ QString IniFileSettingsBackend::writeLocked(const QString &section,
     if (!file.commit())
         return file.errorString();
     return {};
+}
+
+bool IniFileSettingsBackend::takeLock(QLockFile &lock)
+{
+    const int boundMs = std::min(m_waits.perSaveMs, m_lockWaitLeftMs);
+    QElapsedTimer waited;
+    waited.start();
+    bool locked = false;
+    // QLockFile's own wait tries only five times in a second (its pauses start at 100 ms and
+    // double), and misses a lock that other launches take and release in between.
+    for (int failed = 0;; ++failed) {
+        locked = lock.tryLock(0);
+        if (locked || lock.error() != QLockFile::LockFailedError)
+            break;
+        const int pauseMs = lockPauseMs(failed, boundMs - static_cast<int>(waited.elapsed()));
+        if (pauseMs <= 0)
+            break;
+        QThread::msleep(static_cast<unsigned long>(pauseMs));
+    }
+    m_lockWaitLeftMs = std::max(0, m_lockWaitLeftMs - static_cast<int>(waited.elapsed()));
+    return locked;
+}
+
+int IniFileSettingsBackend::lockPauseMs(int failedAttempts, int leftMs)
+{
+    if (leftMs <= 0)
+        return 0;
+    int pauseMs = FirstLockPauseMs;
+    for (int i = 0; i < failedAttempts && pauseMs < MaxLockPauseMs; ++i)
+        pauseMs *= 2;
+    return std::min({pauseMs, MaxLockPauseMs, leftMs});
 }

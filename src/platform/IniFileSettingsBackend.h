@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+class QLockFile;
+
 // Settings kept in an INI file, one [section] per executable name, which the user may also
 // edit by hand (see IniText for how the file is read and changed).
 //
@@ -19,13 +21,19 @@
 // settings path is a symbolic link, the file it names is replaced (created when missing, if
 // its folder exists) and the link stays. A save fails, leaving the file byte for byte as it
 // was, when the folder cannot be created, the lock cannot be taken, the file has become
-// unreadable (rewriting it would lose its entries), the new file cannot be written, or the
-// file was unreadable when the launch read it. A save that changes nothing does not touch
-// the file.
+// unreadable (rewriting it would lose its entries), the new file cannot be written, the
+// file was unreadable when the launch read it, or the new file would be larger than
+// MaxFileBytes (the program never writes a file that it would refuse to read). A save that
+// changes nothing does not touch the file. A save that writes the file first removes the
+// temporary files that earlier saves left beside it when they were killed before their
+// rename (see StaleSaveFiles): under the lock no other save can be writing one.
 //
 // Waiting for the lock is bounded: at most LockWaits::perSaveMs for one save, and at most
 // LockWaits::perLaunchMs in all for the backend's lifetime (one launch); once that is spent,
-// a save that finds the lock taken fails at once. The file is never written without it.
+// a save that finds the lock taken tries it once and fails. Within its bound a save tries
+// the lock again and again, after the pauses lockPauseMs() gives, so a lock that another
+// launch holds for a few milliseconds is taken soon after its release. The file is never
+// written without it.
 class IniFileSettingsBackend final : public SettingsBackend
 {
 public:
@@ -35,8 +43,18 @@ public:
         int perLaunchMs = 5000;
     };
 
-    // The largest settings file that is read: far more than the program ever writes.
+    // The largest settings file that is read, and written: far more than the program's own
+    // entries can fill (the two paths, a text box's 32767 characters each, stay under
+    // 400 KiB in their written form); only text added by hand comes near it.
     static constexpr qint64 MaxFileBytes = qint64{1024} * 1024;
+
+    // How long a save pauses, in milliseconds, before it tries the lock again, after
+    // failedAttempts attempts that found it taken, with leftMs of its wait left: a short
+    // pause that doubles up to MaxLockPauseMs, never past the end of the wait, so the last
+    // attempt falls at its end. 0 when no wait is left: the save gives up. Pure.
+    static constexpr int FirstLockPauseMs = 2;
+    static constexpr int MaxLockPauseMs = 25;
+    [[nodiscard]] static int lockPauseMs(int failedAttempts, int leftMs);
 
     // filePath empty: there is no place for the settings (see defaultFilePath()).
     explicit IniFileSettingsBackend(QString filePath);
@@ -66,6 +84,8 @@ private:
     // Empty on success, else why the file could not be changed.
     [[nodiscard]] QString writeLocked(const QString &section,
                                       const QList<std::pair<QString, QString>> &changes);
+    // Tries the lock within this save's bound, and takes what it waited off the launch's.
+    [[nodiscard]] bool takeLock(QLockFile &lock);
 
     QString m_filePath;
     LockWaits m_waits;

@@ -1,11 +1,20 @@
 #include "platform/SaveFileWriter.h"
 
 #include "platform/SaveFileSteps.h"
+#include "platform/StaleSaveFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QStringEncoder>
+
+namespace {
+
+// A log has no lock that its writers share: two launches may write the same log at once.
+// A save in progress is seconds old; one that old is a dead save's.
+constexpr std::chrono::minutes LeftoverAge{10};
+
+} // namespace
 
 WriteResult SaveFileSteps::failure(const QString &path, const QString &message)
 {
@@ -39,6 +48,7 @@ WriteResult SaveFileWriter::write(const QString &path, const QString &text)
     if (const std::optional<WriteResult> special = SaveFileSteps::writeIfNotRegular(path, bytes))
         return *special;
 
+    StaleSaveFiles::remove(path, LeftoverAge);
     // QSaveFile follows symbolic links, keeps an existing file's permissions and refuses a
     // file the user may not write. A writable log in a folder the user may not write to
     // (no room for a temporary file) is still written, in place: refusing it would break a

@@ -11,6 +11,9 @@
 // file holds either its previous content or the complete new text, never part of it. An
 // existing file keeps its permissions; a symbolic link is followed and its target replaced.
 // A file that the user may not write is not replaced, even where the folder would allow it.
+// Before it writes, it removes the temporary files that earlier writes of the same file left
+// when they were killed before their rename, once they are ten minutes old (see
+// StaleSaveFiles).
 //
 // A path naming an existing device, FIFO or other non-regular file is opened and written
 // in place, never replaced by a regular file. A FIFO without a reader fails at once.

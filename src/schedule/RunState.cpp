@@ -18,12 +18,23 @@ void RunState::enterReady(Ui::ZEMRA_MAIN &form)
 
 void RunState::savePaths(const Ui::ZEMRA_MAIN &form, SettingsStore &store)
 {
-    savePaths(form.FF_LOCATION_TEXTBOX->text(), form.LOGFILE_TEXTBOX->text(), store);
+    writePaths(form, store);
+    store.save();
 }
 
 void RunState::savePaths(const QString &targetPath, const QString &logPath, SettingsStore &store)
 {
+    writePaths(targetPath, logPath, store);
+    store.save();
+}
+
+void RunState::writePaths(const Ui::ZEMRA_MAIN &form, SettingsStore &store)
+{
+    writePaths(form.FF_LOCATION_TEXTBOX->text(), form.LOGFILE_TEXTBOX->text(), store);
+}
+
+void RunState::writePaths(const QString &targetPath, const QString &logPath, SettingsStore &store)
+{
     store.writePath(Setting::TargetPath, targetPath);
     store.writePath(Setting::LogFilePath, logPath);
-    store.save();
 }

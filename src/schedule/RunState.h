@@ -23,5 +23,8 @@ void enterReady(Ui::ZEMRA_MAIN &form);
 // or those a run took. A refused save is reported by the store and stops nothing.
 void savePaths(const Ui::ZEMRA_MAIN &form, SettingsStore &store);
 void savePaths(const QString &targetPath, const QString &logPath, SettingsStore &store);
+// The same writes without the save, for a caller that saves them along with others.
+void writePaths(const Ui::ZEMRA_MAIN &form, SettingsStore &store);
+void writePaths(const QString &targetPath, const QString &logPath, SettingsStore &store);
 
 } // namespace RunState

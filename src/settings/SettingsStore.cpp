@@ -119,6 +119,16 @@ void SettingsStore::writeTick(Setting setting, qint16 value)
 
 bool SettingsStore::save()
 {
+    return save(1);
+}
+
+bool SettingsStore::saveLast()
+{
+    return save(2);
+}
+
+bool SettingsStore::save(int attempts)
+{
     if (!m_unreadable.isEmpty())
         return false;
     QList<std::pair<QString, QString>> changes;
@@ -130,7 +140,10 @@ bool SettingsStore::save()
             changed.push_back(setting);
         }
     }
-    if (!changes.isEmpty() && !m_backend.write(m_section, changes)) {
+    bool saved = changes.isEmpty();
+    for (int attempt = 0; attempt < attempts && !saved; ++attempt)
+        saved = m_backend.write(m_section, changes);
+    if (!saved) {
         // Kept: later reads answer them, and the next save tries them again.
         const QString reason = m_backend.errorString();
         if (!m_reported.contains(reason)) {

@@ -73,6 +73,10 @@ public:
     // Saves the changed entries in one transaction. Returns true when nothing needed saving
     // or the backend took it; false when the store is unreadable or the backend refused.
     bool save();
+    // The launch's last save (the main window's unload): as save(), but a transaction the
+    // backend refuses is sent once more before the refusal is reported, since no later save
+    // would carry its changes (a lock that other launches kept taken may be free by then).
+    bool saveLast();
 
     // The file that holds the settings, or an empty text when they are not kept in a file.
     [[nodiscard]] QString storageFilePath() const;
@@ -83,6 +87,8 @@ public:
                                         const QString &value);
 
 private:
+    bool save(int attempts);
+
     SettingsBackend &m_backend;
     QString m_section;
     QString m_unreadable;

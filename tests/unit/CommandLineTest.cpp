@@ -159,6 +159,9 @@ TEST(CommandLineTest, VersionAgreesWithTheAboutWindow)
     AppHarness app;
     app.launch();
     app.show();
+    // The About window is opened only once its owner is up and active, as a user's click
+    // would find it: events of the windows that earlier tests closed are handled by then.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app.window()));
     QString aboutVersion;
     whileModal(app.form().ABOUT_BUTTON, [&](QWidget &about) {
         const auto *label = about.findChild<QLabel *>(u"ZEMRA_VERSION"_s);

@@ -201,13 +201,21 @@ TEST_F(MeasurementInProgressTest, InputOtherThanStopIsIgnoredNotQueued)
 
     QTest::mouseClick(f.USE_FILE_TICKBOX, Qt::LeftButton);
     QTest::mouseClick(f.AUTOCLOSE_TICKBOX, Qt::LeftButton);
-    // Should the click get through, the modal window it opens is closed again, so that the
-    // test fails instead of waiting for it.
-    QTimer::singleShot(200, [] {
-        if (QWidget *modal = QApplication::activeModalWidget())
+    // Should the click get through, the modal window it opens is closed again as soon as it
+    // is up, so that the test fails instead of waiting for it. The timer ends with the test:
+    // it never closes a window of a later test.
+    bool opened = false;
+    QTimer closeModal;
+    QObject::connect(&closeModal, &QTimer::timeout, [&opened] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            opened = true;
             modal->close();
+        }
     });
+    closeModal.start(10);
     QTest::mouseClick(f.LOG_OUTPUT_BUTTON, Qt::LeftButton);
+    closeModal.stop();
+    EXPECT_FALSE(opened) << "the log output window opened during the run";
     f.LOGFILE_TEXTBOX->setFocus();
     QTest::keyClicks(f.LOGFILE_TEXTBOX, QStringLiteral("x"));
     QTest::keyClick(f.LOGFILE_TEXTBOX, Qt::Key_Backspace);

@@ -19,6 +19,15 @@ namespace {
 
 const QByteArray Stored = "# settings\n[zemra]\nAUTOSTART_TICKBOX=0\nFF_LOCATION_TEXTBOX=/data\n";
 
+// A file of max - below bytes with the target but no AutoStart entry: the saves in this test
+// add "AUTOSTART_TICKBOX=1\n", 20 bytes, after the target.
+QByteArray nearTheBound(qint64 below)
+{
+    const QByteArray section = "[zemra]\nFF_LOCATION_TEXTBOX=/data\n";
+    const qint64 comment = IniFileSettingsBackend::MaxFileBytes - below - section.size();
+    return '#' + QByteArray(comment - 2, '-') + '\n' + section;
+}
+
 QStringList g_warnings;
 
 void collectWarnings(QtMsgType, const QMessageLogContext &, const QString &message)
@@ -49,6 +58,8 @@ struct TransactionCase
     bool saved;
     // The file's bytes after the save, read through any link; empty: as before the save.
     QByteArray after;
+    // What every line on standard error says.
+    const char *warning = "";
 };
 
 // One launch's life against a real file: read at start, something happens to the file,
@@ -115,6 +126,22 @@ TEST(SettingsTransactionTest, ASaveChangesOnlyWhatTheLaunchChanged)
          false,
          false,
          {}},
+        {"a save that ends exactly at 1 MiB is written",
+         [](const QString &dir) {
+             put(dir + u"/ZEMRA.ini"_s, nearTheBound(20));
+             return dir + u"/ZEMRA.ini"_s;
+         },
+         nothing, true, true, nearTheBound(20) + "AUTOSTART_TICKBOX=1\n"},
+        {"a save that would grow the file past 1 MiB: refused, the file as it was",
+         [](const QString &dir) {
+             put(dir + u"/ZEMRA.ini"_s, nearTheBound(10));
+             return dir + u"/ZEMRA.ini"_s;
+         },
+         nothing,
+         true,
+         false,
+         {},
+         "it would grow past 1 MiB"},
         {"a lock that is never released: no save, the file as it was",
          plainFile,
          [&held](const QString &path) {
@@ -159,7 +186,11 @@ TEST(SettingsTransactionTest, ASaveChangesOnlyWhatTheLaunchChanged)
         EXPECT_EQ(QFileInfo(path).isSymLink(), QFileInfo(dir.path() + u"/ZEMRA.ini"_s).isSymLink());
         EXPECT_EQ(g_warnings.size(), (c.readable ? 0 : 1) + (c.saved || !c.readable ? 0 : 1))
             << g_warnings.join(u'\n').toStdString();
+        for (const QString &warning : std::as_const(g_warnings))
+            EXPECT_TRUE(warning.contains(QLatin1StringView(c.warning))) << warning.toStdString();
         held.reset();
+        // Whatever the save did, the next launch reads the file as this one did.
+        EXPECT_EQ(IniFileSettingsBackend(path).read(u"zemra"_s).unreadable.isEmpty(), c.readable);
     }
 }
 
