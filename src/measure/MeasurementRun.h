@@ -1,9 +1,11 @@
 #pragma once
 
+#include "history/HistoryRecord.h"
 #include "measure/RunInputs.h"
 #include "measure/StallWatch.h"
 #include "platform/SizeQuery.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -11,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Clock;
@@ -85,6 +88,13 @@ public:
     // could not be read); shown at once.
     void setStandingNotice(const QString &notice);
 
+    // Called at the end of every run that hands over (a cancelled run does not), after the
+    // hand-over, with the run's size history record when it measured: the last pass's
+    // target, kind, counts and time, and its outcome (good, or the run's failure reasons).
+    // nullopt for a run that measured nothing.
+    using RunEnded = std::function<void(const std::optional<HistoryRecord> &)>;
+    void setRunEndedHandler(RunEnded handler) { m_runEnded = std::move(handler); }
+
     static constexpr std::size_t MaxAbandoned = 8;
 
 private:
@@ -149,4 +159,9 @@ private:
     // Queries cancelled while their thread was still busy; expired once it returned.
     std::vector<std::weak_ptr<Query>> m_abandoned;
     StallWatch m_stallWatch;
+    // The size history record of the run under way, and whether a pass made it.
+    HistoryRecord m_record;
+    bool m_measured = false;
+    QElapsedTimer m_passClock;
+    RunEnded m_runEnded;
 };
