@@ -94,6 +94,39 @@ once --headless
 [ "$(records)" = 11 ] || fail "--headless added no record: $(records) of 11"
 echo "a --headless launch added its record"
 
+# The alarm examples: the README and the man page show them as docs/examples/ holds them,
+# the systemd unit is valid, and the crontab line runs as cron runs it (only the installed
+# program's path replaced by the binary under test).
+project=$(cd "$(dirname "$0")/../.." && pwd)
+man_page=$(MANWIDTH=200 man -l "$project/resources/zemra.1" 2>/dev/null)
+for example in crontab-alarm zemra-alarm.conf zemra-alarm.service; do
+    while IFS= read -r line; do
+        case $line in '' | '#'*) continue ;; esac
+        grep -qxF "$line" "$project/README.md" || fail "the README does not show $example's: $line"
+        grep -qF "$line" <<<"$man_page" || fail "the man page does not show $example's: $line"
+    done <"$project/docs/examples/$example"
+done
+if command -v systemd-analyze >/dev/null; then
+    (cd "$project/docs/examples" && systemd-analyze verify zemra-alarm.service) >"$err" 2>&1 ||
+        fail "systemd-analyze verify zemra-alarm.service: $(cat "$err")"
+fi
+home=$E2E_DIR/home
+mkdir -p "$home"
+printf '1234567' >"$home/a.txt"
+cron_line=$(grep -v '^#' "$project/docs/examples/crontab-alarm")
+command=$(sed -E 's/^([^ ]+ +){5}//' <<<"$cron_line")
+for expected in 0 3; do
+    env -i PATH=/usr/bin:/bin HOME="$home" LOGNAME=nobody SHELL=/bin/sh \
+        /bin/sh -c "${command//\/usr\/bin\/zemra/$ZEMRA}" >"$out" 2>"$err"
+    STATUS=$?
+    [ "$STATUS" = "$expected" ] || fail "the alarm's crontab line exited $STATUS: $(cat "$err")"
+    [ ! -s "$out" ] || fail "the alarm's crontab line printed on stdout: $(cat "$out")"
+    printf '12345678901' >"$home/b.txt" # grows by far more than 10% for the next night
+done
+[ "$(wc -l <"$err")" = 1 ] && grep -q "^zemra: alert: '$home' grew by " "$err" ||
+    fail "the alarm's crontab line gave: $(cat "$err")"
+echo "the alarm examples are shown as written, and the crontab line alarms"
+
 # The History window: Ctrl+H, the records, its position kept.
 write_settings USE_FOLDER_TICKBOX=1 "FF_LOCATION_TEXTBOX=$tree" "LOGFILE_TEXTBOX=$E2E_DIR/w.log"
 "$ZEMRA" 2>"$err" &
