@@ -11,7 +11,7 @@ export LC_ALL=C
 out=$E2E_DIR/out
 err=$E2E_DIR/err
 db=$XDG_DATA_HOME/ZEMRA/history.sqlite
-tree=$E2E_DIR/reports, 2024
+tree="$E2E_DIR/reports, 2024"
 mkdir -p "$tree/sub"
 printf '1234567' >"$tree/a.bin"
 printf '123' >"$tree/sub/b.bin"
