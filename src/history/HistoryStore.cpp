@@ -128,7 +128,7 @@ WriteResult HistoryStore::add(const HistoryRecord &record) const
             return errorOf(mode.lastError());
         mode.finish();
         for (const QString &statement : {QString(kCreateTable), QString(kCreateIndex)}) {
-            if (const QString failed = exec(database, statement); !failed.isEmpty())
+            if (QString failed = exec(database, statement); !failed.isEmpty())
                 return failed;
         }
         QSqlQuery insert(database);

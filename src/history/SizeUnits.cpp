@@ -116,8 +116,9 @@ QString SizeUnits::compact(std::uint64_t bytes, QChar decimal)
     Unit unit = unitFor(bytes);
     const double shown = static_cast<double>(bytes) / unit.divisor();
     // 999.9996 KB shows as 1 MB, not as 1000 KB.
-    if (unit.power + 1 < static_cast<int>(kSymbols.size()) && std::round(shown * 1000) >= 1e6)
-        unit = {unit.power + 1, kSymbols[static_cast<std::size_t>(unit.power + 1)]};
+    const auto next = static_cast<std::size_t>(unit.power) + 1;
+    if (next < kSymbols.size() && std::round(shown * 1000) >= 1e6)
+        unit = {unit.power + 1, kSymbols[next]};
     return threeDecimals(static_cast<double>(bytes) / unit.divisor(), decimal) + u' ' + unit.symbol;
 }
 
@@ -126,7 +127,7 @@ QString SizeUnits::signedCompact(double bytes, QChar decimal)
     const double magnitude = std::fabs(bytes);
     const std::uint64_t rounded =
         magnitude >= 1.8e19 ? kMax : static_cast<std::uint64_t>(std::round(magnitude));
-    const QString text = compact(rounded, decimal);
+    QString text = compact(rounded, decimal);
     if (rounded == 0)
         return text;
     return (bytes < 0 ? u"-"_s : u"+"_s) + text;

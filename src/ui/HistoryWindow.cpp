@@ -50,6 +50,10 @@ void HistoryWindow::buildForm()
     copySelected->setShortcutContext(Qt::WidgetShortcut);
     m_form.RECORDS_TABLE->addAction(copySelected);
     connect(copySelected, &QAction::triggered, this, [this] { copy(true); });
+    // Set here rather than in the form, whose generated code would name each header item.
+    m_form.RECORDS_TABLE->setColumnCount(6);
+    m_form.RECORDS_TABLE->setHorizontalHeaderLabels(
+        {u"Time"_s, u"Size"_s, u"Files"_s, u"Folders"_s, u"Seconds"_s, u"Outcome"_s});
     m_form.SIZE_CHART->setRenderHint(QPainter::Antialiasing);
     m_form.OK_BUTTON->setFocus();
 }
