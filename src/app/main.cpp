@@ -146,7 +146,9 @@ int main(int argc, char *argv[])
     controller.window().show();
     // A scheduled unattended launch can tell from the exit status whether its run failed.
     const int status = controller.exitStatus(app.exec());
+    // A signal asked for an end within a second: the history gets half of it.
     if (recorder)
-        recorder->waitForWrites(HistoryRecorder::ExitWait);
+        recorder->waitForWrites(status >= 128 ? std::chrono::milliseconds(500)
+                                              : HistoryRecorder::ExitWait);
     return leave(status, workQueue);
 }
