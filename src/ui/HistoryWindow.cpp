@@ -15,6 +15,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
