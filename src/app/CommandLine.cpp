@@ -254,7 +254,8 @@ QString CommandLine::helpText(const QString &programName)
             "AutoStart and AutoClose not both ticked, settings that cannot be read), 3 when an\n"
             "alarm (--alert-above, --alert-growth) went off, 128 + N when signal N ended it\n"
             "(SIGTERM, SIGINT, SIGHUP). --history exits 0, or 1 when it finds no record.\n"
-            "\nEvery run that measures adds a record to the size history, %1.\n"
+            "\nEvery run that measures adds a record to the size history (--no-history leaves\n"
+            "it out), kept in %1\n"
             "See zemra(1) for scheduled use and the alarms.\n"_s.arg(
                 QDir::toNativeSeparators(HistoryStore::defaultPath()));
     return text;

@@ -11,6 +11,7 @@
 #include <QChart>
 #include <QClipboard>
 #include <QDateTimeAxis>
+#include <QHeaderView>
 #include <QLineSeries>
 #include <QValueAxis>
 
@@ -55,6 +56,8 @@ void HistoryWindow::buildForm()
     m_form.RECORDS_TABLE->setColumnCount(6);
     m_form.RECORDS_TABLE->setHorizontalHeaderLabels(
         {u"Time"_s, u"Size"_s, u"Files"_s, u"Folders"_s, u"Seconds"_s, u"Outcome"_s});
+    m_form.RECORDS_TABLE->verticalHeader()->setDefaultSectionSize(
+        m_form.RECORDS_TABLE->fontMetrics().height() + 4);
     m_form.SIZE_CHART->setRenderHint(QPainter::Antialiasing);
     m_form.OK_BUTTON->setFocus();
 }
