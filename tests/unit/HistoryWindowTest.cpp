@@ -289,3 +289,19 @@ TEST_F(HistoryWindowTest, ARunIsRecordedAnnouncedAndLeavesTheFocusOnRunNow)
     EXPECT_FALSE(records[1].bytes.has_value());
     EXPECT_EQ(records[1].outcome, u"No folder '/srv/data'"_s);
 }
+
+// The autoclose countdown closes the main window while the History window is open: the
+// History window closes first, keeping its position, and the main window's settings are saved.
+TEST_F(HistoryWindowTest, ClosingTheMainWindowClosesItFirst)
+{
+    keepHistory();
+    openWithShortcut([this](QWidget &window) {
+        window.move(150, 90);
+        app.window().close();
+        EXPECT_FALSE(window.isVisible());
+    });
+    EXPECT_FALSE(app.window().isVisible());
+    EXPECT_EQ(app.stored(u"HISTORY-Left"_s).toString(), u"2250"_s);
+    EXPECT_EQ(app.stored(u"HISTORY-Top"_s).toString(), u"1350"_s);
+    EXPECT_TRUE(app.isStored(u"MAIN-Left"_s));
+}
