@@ -23,7 +23,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr qint64 kMillisecondsPerDay = 24LL * 60 * 60 * 1000;
+constexpr qint64 kDayMs = 24LL * 60 * 60 * 1000;
 
 QString countText(const std::optional<std::uint64_t> &count)
 {
@@ -155,15 +155,15 @@ void HistoryWindow::drawChart()
     chart->addSeries(series);
 
     auto *timeAxis = new QDateTimeAxis;
-    timeAxis->setFormat(last - first < 2 * kMillisecondsPerDay ? u"MM-dd HH:mm"_s
+    timeAxis->setFormat(last - first < 2 * kDayMs ? u"MM-dd HH:mm"_s
                                                                : u"yyyy-MM-dd"_s);
     timeAxis->setTickCount(4);
     // A single point, or none, still gets a day either side to stand in.
     if (series->count() == 0)
         first = last = QDateTime::currentMSecsSinceEpoch();
     if (first == last) {
-        first -= kMillisecondsPerDay;
-        last += kMillisecondsPerDay;
+        first -= kDayMs;
+        last += kDayMs;
     }
     timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
     chart->addAxis(timeAxis, Qt::AlignBottom);
