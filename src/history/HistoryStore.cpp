@@ -1,11 +1,14 @@
 #include "history/HistoryStore.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThread>
 #include <QVariant>
 
 #include <atomic>
@@ -66,22 +69,34 @@ QString oneLine(QString text)
     return text.simplified();
 }
 
-QString errorOf(const QSqlError &error)
+// Why an attempt failed (empty text: it did not), and whether only because another
+// connection held a lock.
+struct Failure
 {
-    return oneLine(error.text());
+    QString text;
+    bool busy = false;
+};
+
+Failure errorOf(const QSqlError &error)
+{
+    // SQLite's extended result codes; the low byte is the primary one.
+    constexpr int Busy = 5;
+    constexpr int Locked = 6;
+    const int primary = error.nativeErrorCode().toInt() & 0xff;
+    return {oneLine(error.text()), primary == Busy || primary == Locked};
 }
 
 // Runs use() on a connection of its own to path, made on the calling thread, and removes
-// the connection afterwards. Returns use()'s failure text, or the opening's.
-QString withConnection(const QString &path, const std::function<QString(QSqlDatabase &)> &use)
+// the connection afterwards. Returns use()'s failure, or the opening's.
+Failure withConnection(const QString &path, const std::function<Failure(QSqlDatabase &)> &use)
 {
     static std::atomic<unsigned> number{0};
     const QString name = u"zemra-history-%1"_s.arg(number.fetch_add(1));
-    QString failure;
+    Failure failure;
     {
         QSqlDatabase database = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
         if (!database.isValid()) {
-            failure = u"the SQLite driver of Qt SQL (QSQLITE) is not installed"_s;
+            failure.text = u"the SQLite driver of Qt SQL (QSQLITE) is not installed"_s;
         } else {
             database.setDatabaseName(path);
             database.setConnectOptions(
@@ -97,10 +112,28 @@ QString withConnection(const QString &path, const std::function<QString(QSqlData
     return failure;
 }
 
-QString exec(QSqlDatabase &database, const QString &statement)
+// withConnection() again while it fails only on a lock, for about BusyTimeoutMs in all.
+// SQLite answers some locks at once instead of waiting for them (a write whose snapshot
+// another launch has just outdated, the switch of a new file into WAL mode), and a launch
+// that gave up on those would lose its record.
+Failure withRetries(const QString &path, const std::function<Failure(QSqlDatabase &)> &use)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    for (int attempt = 1;; ++attempt) {
+        Failure failure = withConnection(path, use);
+        if (!failure.busy || elapsed.elapsed() >= HistoryStore::BusyTimeoutMs)
+            return failure;
+        // Spread out, so that launches that collided do not collide again.
+        QThread::msleep(static_cast<unsigned long>(QRandomGenerator::global()->bounded(10, 40) *
+                                                   std::min(attempt, 5)));
+    }
+}
+
+Failure exec(QSqlDatabase &database, const QString &statement)
 {
     QSqlQuery query(database);
-    return query.exec(statement) ? QString() : errorOf(query.lastError());
+    return query.exec(statement) ? Failure{} : errorOf(query.lastError());
 }
 
 } // namespace
@@ -121,14 +154,14 @@ WriteResult HistoryStore::add(const HistoryRecord &record) const
     if (!QDir().mkpath(folder))
         return {false, u"Cannot add the run to the size history: cannot make the folder %1"_s.arg(
                            QDir::toNativeSeparators(folder))};
-    const QString failure = withConnection(m_path, [&](QSqlDatabase &database) -> QString {
+    const Failure failure = withRetries(m_path, [&](QSqlDatabase &database) -> Failure {
         // The log mode stays with the file: made once, kept by every later open.
         QSqlQuery mode(database);
         if (!mode.exec(u"PRAGMA journal_mode = WAL"_s))
             return errorOf(mode.lastError());
         mode.finish();
         for (const QString &statement : {QString(kCreateTable), QString(kCreateIndex)}) {
-            if (QString failed = exec(database, statement); !failed.isEmpty())
+            if (Failure failed = exec(database, statement); !failed.text.isEmpty())
                 return failed;
         }
         QSqlQuery insert(database);
@@ -143,12 +176,12 @@ WriteResult HistoryStore::add(const HistoryRecord &record) const
         insert.addBindValue(countValue(record.folders));
         insert.addBindValue(record.seconds);
         insert.addBindValue(record.outcome);
-        return insert.exec() ? QString() : errorOf(insert.lastError());
+        return insert.exec() ? Failure{} : errorOf(insert.lastError());
     });
-    if (failure.isEmpty())
+    if (failure.text.isEmpty())
         return {true, {}};
     return {false, u"Cannot add the run to the size history %1: %2"_s.arg(
-                       QDir::toNativeSeparators(m_path), failure)};
+                       QDir::toNativeSeparators(m_path), failure.text)};
 }
 
 HistoryStore::Read HistoryStore::records(const QString &target, const QDateTime &since) const
@@ -158,7 +191,8 @@ HistoryStore::Read HistoryStore::records(const QString &target, const QDateTime 
         read.ok = true;
         return read;
     }
-    const QString failure = withConnection(m_path, [&](QSqlDatabase &database) -> QString {
+    const Failure failure = withRetries(m_path, [&](QSqlDatabase &database) -> Failure {
+        read.records.clear();
         QSqlQuery select(database);
         select.setForwardOnly(true);
         // A database that another launch has just made may not hold the table yet.
@@ -189,14 +223,14 @@ HistoryStore::Read HistoryStore::records(const QString &target, const QDateTime 
             record.outcome = select.value(8).toString();
             read.records.append(record);
         }
-        return select.lastError().isValid() ? errorOf(select.lastError()) : QString();
+        return select.lastError().isValid() ? errorOf(select.lastError()) : Failure{};
     });
-    if (failure.isEmpty()) {
+    if (failure.text.isEmpty()) {
         read.ok = true;
     } else {
         read.records.clear();
-        read.reason =
-            u"Cannot read the size history %1: %2"_s.arg(QDir::toNativeSeparators(m_path), failure);
+        read.reason = u"Cannot read the size history %1: %2"_s.arg(QDir::toNativeSeparators(m_path),
+                                                                   failure.text);
     }
     return read;
 }
