@@ -125,8 +125,9 @@ Failure withRetries(const QString &path, const std::function<Failure(QSqlDatabas
         if (!failure.busy || elapsed.elapsed() >= HistoryStore::BusyTimeoutMs)
             return failure;
         // Spread out, so that launches that collided do not collide again.
-        QThread::msleep(static_cast<unsigned long>(QRandomGenerator::global()->bounded(10, 40) *
-                                                   std::min(attempt, 5)));
+        const auto pause = QRandomGenerator::global()->bounded(10U, 40U) *
+                           static_cast<unsigned>(std::min(attempt, 5));
+        QThread::msleep(pause);
     }
 }
 
