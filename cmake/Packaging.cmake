@@ -72,6 +72,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.quenlow.example/zemra/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The size history's SQLite driver is a Qt SQL plugin, loaded at run time: shlibdeps cannot
+# see it either, and without it no run is recorded.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6sql6-sqlite)
 # Qt's Wayland platform plugin is loaded at run time, so shlibdeps cannot see it; X11 and the
 # offscreen platform come with the Qt GUI library itself.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)

@@ -3,11 +3,16 @@
 # and `cpack` packs that folder twice: an NSIS installer, zemra-<version>-win64.exe, with a
 # Start-menu entry and an uninstaller, and zemra-<version>-win64.zip.
 
-# Qt: the libraries, the platform plugins (windows for the desktop, offscreen for --headless
-# and for launches without a desktop) and the native widget style. Qt finds the plugins in
+# Qt: the libraries (Sql for the size history, Charts and the OpenGL ones it links for its
+# chart), the platform plugins (windows for the desktop, offscreen for --headless
+# and for launches without a desktop), the native widget style and the SQLite driver. Qt finds the plugins in
 # the program's own folder.
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
+    $<TARGET_FILE:Qt6::Sql> $<TARGET_FILE:Qt6::Charts> $<TARGET_FILE:Qt6::OpenGL>
+    $<TARGET_FILE:Qt6::OpenGLWidgets>
     DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The size history's database driver.
+install(FILES $<TARGET_FILE:Qt6::QSQLiteDriverPlugin> DESTINATION ${CMAKE_INSTALL_BINDIR}/sqldrivers)
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>
     $<TARGET_FILE:Qt6::QOffscreenIntegrationPlugin>
     DESTINATION ${CMAKE_INSTALL_BINDIR}/platforms)

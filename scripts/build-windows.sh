@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Builds the 64-bit Windows program on Debian, with MinGW-w64, and lays out a folder that
 # runs on Windows (and under Wine):
-#   1. Qt for Windows (Core, Gui, Widgets, Test, the windows platform plugin and styles),
-#      cross-built from Debian's own qt6-base source package of the same version as the
-#      host's Qt tools (moc, uic, rcc), and GoogleTest from Debian's googletest sources.
+#   1. Qt for Windows (Core, Gui, Widgets, Test, Sql with its SQLite driver, the windows
+#      platform plugin and styles), cross-built from Debian's own qt6-base source package of
+#      the same version as the host's Qt tools (moc, uic, rcc), Qt Charts from Debian's
+#      qt6-charts sources of the host's version, and GoogleTest from Debian's googletest
+#      sources.
 #      Both are installed into a cache folder outside the work tree and reused from there:
 #      ${ZEMRA_WINDOWS_CACHE:-~/.cache/zemra}/qt-win-<Qt version>. The first build takes
 #      about 40 minutes on two cores; later runs skip it.
 #   2. The program and its unit tests, into build-windows/ (Ninja, ccache when installed).
 #   3. build-windows/zemra-win64/: zemra.exe, zemra_tests.exe, the Qt and MinGW runtime DLLs,
-#      platforms/qwindows.dll (and qoffscreen.dll for the tests), styles/.
+#      platforms/qwindows.dll (and qoffscreen.dll for the tests), styles/, sqldrivers/.
 #   4. The installer and a ZIP of that folder (cpack: NSIS and ZIP), in build-windows/.
 # Non-interactive and idempotent. Installs what it needs first (scripts/install-deps.sh
 # --windows). The Qt sources are fetched with apt-get source through a deb-src list of its
@@ -42,9 +44,12 @@ qt_version=${qt_version#*:}
 cache=${ZEMRA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zemra}
 prefix=$cache/qt-win-${qt_version:-unknown}
 work=$prefix-work
+# What a complete cache holds; a cache from before Qt SQL and Qt Charts were in it is built
+# again.
+complete=zemra-complete-sql-charts
 if [ "$query_cache" = true ]; then
     echo "$prefix"
-    [ -n "$qt_version" ] && [ -f "$prefix/zemra-complete" ]
+    [ -n "$qt_version" ] && [ -f "$prefix/$complete" ]
     exit
 fi
 
@@ -62,8 +67,10 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 host_cmake_dir=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake
 host_flags=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="$host_cmake_dir")
 
-# Downloads and unpacks Debian's qt6-base sources into $work/qtbase.
+# Downloads and unpacks Debian's sources of package $1 (qt6-base by default) at version $2
+# (the host's qt6-base) into $work/$3 (qtbase).
 fetch_qt_sources() {
+    local package=${1:-qt6-base} package_version=${2:-$qt_package_version} into=${3:-qtbase}
     local apt_dir=$work/apt codename
     codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
     mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
@@ -89,13 +96,13 @@ EOF
         apt+=(-o APT::Sandbox::User=root)
     fi
     "${apt[@]}" update
-    rm -rf "$work/download" "$work/qtbase"
+    rm -rf "$work/download" "${work:?}/$into"
     mkdir -p "$work/download"
     (cd "$work/download" &&
-        { "${apt[@]}" source --download-only "qt6-base=$qt_package_version" ||
-            "${apt[@]}" source --download-only qt6-base; })
+        { "${apt[@]}" source --download-only "$package=$package_version" ||
+            "${apt[@]}" source --download-only "$package"; })
     local dsc
-    dsc=$(ls "$work"/download/qt6-base_*.dsc)
+    dsc=$(ls "$work"/download/"$package"_*.dsc)
     case $dsc in
     *"_${qt_version}+"*) ;;
     *)
@@ -103,7 +110,7 @@ EOF
         exit 1
         ;;
     esac
-    dpkg-source --no-check -x "$dsc" "$work/qtbase"
+    dpkg-source --no-check -x "$dsc" "$work/$into"
 }
 
 # Debian's sources leave out Qt's copy of the Wintab headers that the windows platform
@@ -134,18 +141,39 @@ build_qt() {
         add_wintab_headers
     fi
     local started=$SECONDS
-    # What the program does not use is left out: sql, network, dbus, printsupport, xml.
-    # OpenGL stays on: the windows platform plugin of Qt 6.4 does not compile without it.
+    # What the program does not use is left out: network, dbus, printsupport, xml. Qt SQL
+    # keeps the size history, with the SQLite driver and Qt's own copy of SQLite (the other
+    # drivers are off). OpenGL stays on: the windows platform plugin of Qt 6.4 does not
+    # compile without it, and Qt Charts needs it.
     cmake -S "$work/qtbase" -B "$work/build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_INSTALL_PREFIX="$prefix" "${host_flags[@]}" \
         -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
-        -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF \
+        -DFEATURE_sql=ON -DFEATURE_sql_sqlite=ON -DFEATURE_system_sqlite=OFF \
+        -DFEATURE_sql_odbc=OFF -DFEATURE_sql_psql=OFF -DFEATURE_sql_mysql=OFF \
+        -DFEATURE_sql_ibase=OFF -DFEATURE_sql_oci=OFF -DFEATURE_sql_db2=OFF \
+        -DFEATURE_network=OFF -DFEATURE_dbus=OFF \
         -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF
     nice -n 15 cmake --build "$work/build" -j "$jobs"
     rm -rf "$prefix"
     cmake --install "$work/build" >/dev/null
     echo "$((SECONDS - started))" >"$prefix/zemra-qt-build-seconds"
+}
+
+# Qt Charts from Debian's qt6-charts sources, of the version the host's qt6-charts-dev has,
+# cross-built against the Windows Qt above and installed into the same prefix. Without
+# Qt Quick on the build side, its QML module is left out by itself.
+build_qt_charts() {
+    local version
+    version=$(dpkg-query -W -f='${Version}' qt6-charts-dev)
+    fetch_qt_sources qt6-charts "$version" qtcharts
+    cmake -S "$work/qtcharts" -B "$work/charts-build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$toolchain" "${host_flags[@]}" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+        -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
+    nice -n 15 cmake --build "$work/charts-build" -j "$jobs"
+    cmake --install "$work/charts-build" >/dev/null
 }
 
 # GoogleTest from Debian's sources (the googletest package), cross-built into the same
@@ -162,12 +190,13 @@ build_googletest() {
     rm -rf "$build"
 }
 
-if [ ! -f "$prefix/zemra-complete" ]; then
+if [ ! -f "$prefix/$complete" ]; then
     echo "== Qt $qt_version for Windows: not in $prefix yet, building it (about 40 minutes on two cores)"
     build_qt
+    build_qt_charts
     build_googletest
     rm -rf "$work"
-    touch "$prefix/zemra-complete"
+    touch "$prefix/$complete"
     echo "== Qt for Windows built in $(cat "$prefix/zemra-qt-build-seconds") s, cached in $prefix"
 else
     echo "== Qt $qt_version for Windows: reusing $prefix"

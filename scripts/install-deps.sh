@@ -12,6 +12,8 @@ packages=(
     cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
     # the size history (SQLite through Qt SQL) and its trend chart
     libqt6sql6-sqlite qt6-charts-dev
+    # Qt Charts' CMake package needs Qt OpenGL's, which qt6-charts-dev does not pull in
+    libqt6opengl6-dev
     # tests
     libgtest-dev libgmock-dev
     # real-window tests: X server, window manager, input and window inspection

@@ -1,10 +1,14 @@
 #include "app/MainController.h"
 
+#include "app/HistoryAccess.h"
 #include "app/PathDrop.h"
 #include "app/TargetSelection.h"
+#include "history/HistoryRecorder.h"
+#include "history/SizeUnits.h"
 #include "placement/AlwaysOnTop.h"
 #include "platform/ExecutableName.h"
 #include "platform/Log.h"
+#include "platform/NumberLocale.h"
 #include "platform/TerminationSignals.h"
 #include "platform/Timer.h"
 #include "schedule/RunControl.h"
@@ -42,7 +46,10 @@ void MainController::connectHandlers()
     QObject::connect(&alwaysOnTopTimer, &Timer::ticked, &m_window,
                      [this] { AlwaysOnTop::reassert(m_window, m_services.zOrder); });
     RunControl::attach(m_window, m_store, [this] { m_run.cancel(); });
+    m_announcer.emplace(m_window);
     m_run.attach();
+    m_run.setRunEndedHandler(
+        [this](const std::optional<HistoryRecord> &record) { runEnded(record); });
     QObject::connect(form.LOG_OUTPUT_BUTTON, &QPushButton::clicked, &m_window,
                      [this] { openLogOutputWindow(); });
     QObject::connect(form.ABOUT_BUTTON, &QPushButton::clicked, &m_window,
@@ -75,6 +82,28 @@ void MainController::connectHandlers()
     });
 }
 
+MainController::~MainController() = default;
+
+void MainController::keepHistory(const HistoryStore &history, HistoryRecorder *recorder)
+{
+    m_recorder = recorder;
+    m_history = std::make_unique<HistoryAccess>(m_window, m_store, history, m_services.workQueue,
+                                                m_services.numberLocale.separators().decimal);
+}
+
+void MainController::runEnded(const std::optional<HistoryRecord> &record)
+{
+    // What a screen reader adds to the status text: the new size, or why the run failed.
+    const QString description =
+        !m_run.lastRunFailed() && record && record->bytes
+            ? QStringLiteral("Size: ") +
+                  SizeUnits::compact(*record->bytes, m_services.numberLocale.separators().decimal)
+            : m_window.form().CURRENT_STATUS_LABEL->toolTip();
+    m_announcer->runEnded(description);
+    if (record && m_recorder)
+        m_recorder->add(*record);
+}
+
 void MainController::openLogOutputWindow()
 {
     if (!m_logOutputWindow)
@@ -92,6 +121,8 @@ void MainController::openAboutWindow()
 
 void MainController::closeSecondaryWindows()
 {
+    if (m_history)
+        m_history->close();
     for (SecondaryWindow *window : {static_cast<SecondaryWindow *>(m_logOutputWindow),
                                     static_cast<SecondaryWindow *>(m_aboutWindow)}) {
         if (window && window->isVisible())

@@ -1,8 +1,12 @@
 #include "app/CommandLine.h"
 #include "app/GuardedApplication.h"
+#include "app/HistoryCommand.h"
 #include "app/LaunchDecision.h"
 #include "app/MainController.h"
+#include "app/OneShotHistory.h"
 #include "app/StartupCheck.h"
+#include "history/HistoryRecorder.h"
+#include "history/HistoryStore.h"
 #include "measure/OneShotRun.h"
 #include "platform/Log.h"
 #include "platform/ProcessExecutableName.h"
@@ -18,6 +22,8 @@
 #include "platform/ThreadWorkQueue.h"
 #include "platform/WindowZOrder.h"
 #include "settings/SettingsStore.h"
+
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <cstdlib>
@@ -59,7 +65,14 @@ int measureOnce(int argc, char *argv[], const CommandLine::Parsed &commandLine,
         {clock, &createSizeQuery, numberLocale, textFileWriter, workQueue, standardOutput,
          ProcessExecutableName(QCoreApplication::arguments().value(0)).name(), settingsFile},
         {commandLine.folder, commandLine.target, commandLine.logPath});
-    QObject::connect(&run, &OneShotRun::finished, &app, &QCoreApplication::exit);
+    // After the run: its record into the size history, and its alarms.
+    OneShotHistory history(
+        HistoryStore(HistoryStore::defaultPath()),
+        {!commandLine.noHistory, commandLine.alertAbove, commandLine.alertGrowth}, workQueue,
+        clock);
+    QObject::connect(&run, &OneShotRun::finished, &history,
+                     [&history, &run](int status) { history.afterRun(status, run.record()); });
+    QObject::connect(&history, &OneShotHistory::finished, &app, &QCoreApplication::exit);
     TerminationSignals terminationSignals;
     int endingSignal = 0;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &run,
@@ -67,9 +80,23 @@ int measureOnce(int argc, char *argv[], const CommandLine::Parsed &commandLine,
                          endingSignal = signalNumber;
                          run.cancelOnSignal(signalNumber);
                      });
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &history,
+                     &OneShotHistory::cancelOnSignal);
     QMetaObject::invokeMethod(&run, &OneShotRun::start, Qt::QueuedConnection);
     const int status = app.exec();
     return leave(status, endingSignal, workQueue);
+}
+
+// --history PATH: the records of one target, without a window or settings. The application
+// object is there for Qt SQL's driver plugin.
+int showHistory(int argc, char *argv[], const CommandLine::Parsed &commandLine)
+{
+    std::vector<char *> qtArguments =
+        LaunchDecision::qtArguments(argc, argv, LaunchDecision::Mode::Headless);
+    int qtArgumentCount = static_cast<int>(qtArguments.size()) - 1;
+    const QCoreApplication app(qtArgumentCount, qtArguments.data());
+    return HistoryCommand::run(HistoryStore(HistoryStore::defaultPath()), commandLine.historyTarget,
+                               commandLine.since);
 }
 
 } // namespace
@@ -85,6 +112,8 @@ int main(int argc, char *argv[])
     const CommandLine::Parsed commandLine = CommandLine::parse(StartupCheck::arguments(argc, argv));
     if (commandLine.action == CommandLine::Action::MeasureOnce)
         return measureOnce(argc, argv, commandLine, streams);
+    if (commandLine.action == CommandLine::Action::ShowHistory)
+        return showHistory(argc, argv, commandLine);
     if (commandLine.action != CommandLine::Action::Run)
         return CommandLine::answer(commandLine, programName);
 
@@ -115,11 +144,21 @@ int main(int argc, char *argv[])
     MainController controller(
         {clock, executableName, &createSizeQuery, numberLocale, textFileWriter, *zOrder, workQueue},
         *store);
+    // Every run adds its record to the size history, away from the window's thread.
+    std::optional<HistoryRecorder> recorder;
+    if (!commandLine.noHistory)
+        recorder.emplace(HistoryStore(HistoryStore::defaultPath()), workQueue);
+    controller.keepHistory(HistoryStore(HistoryStore::defaultPath()),
+                           recorder ? &*recorder : nullptr);
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &app,
                      [&controller](int signalNumber) { controller.closeOnSignal(signalNumber); });
     controller.window().show();
     // A scheduled unattended launch can tell from the exit status whether its run failed.
     const int status = controller.exitStatus(app.exec());
+    // A signal asked for an end within a second: the history gets half of it.
+    if (recorder)
+        recorder->waitForWrites(controller.endingSignal() != 0 ? std::chrono::milliseconds(500)
+                                                               : HistoryRecorder::ExitWait);
     return leave(status, controller.endingSignal(), workQueue);
 }

@@ -121,6 +121,7 @@ void MeasurementRun::perform()
     m_failure.clear();
     m_failureReasons.clear();
     m_timerTakenOff = false;
+    m_measured = false;
     if (!m_inputs.file && !m_inputs.folder) {
         m_failureReasons.append(
             QStringLiteral("Nothing was measured: neither FILE-Size nor FOLDER-Size is ticked."));
@@ -150,6 +151,13 @@ void MeasurementRun::startPass(TargetKind kind)
 {
     Ui::ZEMRA_MAIN &form = m_window.form();
     const QString &targetText = m_inputs.targetPath;
+    m_measured = true;
+    m_record = HistoryRecord{};
+    m_record.time = QDateTime::currentDateTimeUtc();
+    m_record.executable = m_executableName;
+    m_record.target = PathText::printable(targetText);
+    m_record.folder = kind == TargetKind::Folder;
+    m_passClock.start();
     SizeResult refusal;
     const std::optional<std::filesystem::path> path = GuardedSizeQuery::path(targetText, refusal);
     std::unique_ptr<SizeQuery> service;
@@ -186,6 +194,8 @@ void MeasurementRun::startPass(TargetKind kind)
         [this, query, kind] {
             if (m_query != query) // cancelled meanwhile
                 return;
+            m_record.files = query->service->control().filesFound();
+            m_record.folders = query->service->control().foldersFound();
             endWork();
             guarded([&] { passAnswered(kind, query->result); });
         });
@@ -196,12 +206,15 @@ void MeasurementRun::passAnswered(TargetKind kind, const SizeResult &result)
     Ui::ZEMRA_MAIN &form = m_window.form();
     const QString label =
         kind == TargetKind::File ? RunLogTexts::fileLabel() : RunLogTexts::folderLabel();
+    m_record.seconds = static_cast<double>(m_passClock.elapsed()) / 1000;
     if (result.ok()) {
+        m_record.bytes = result.bytes;
         const QStringList lines = SizeLines::lines(result.bytes, m_numberLocale);
         m_sizeBlock = SizeLines::block(lines);
         SizeDisplay::show(form, lines);
         m_runLog = composeLog(label, nullptr);
     } else {
+        m_record.files = m_record.folders = std::nullopt;
         m_sizeBlock.clear();
         SizeDisplay::clear(form);
         const QString reason = QString::fromStdString(result.reason);
@@ -297,6 +310,16 @@ void MeasurementRun::handOver()
     // which must not be lost.
     if (!m_timerTakenOff)
         timers.FILE_FOLDER_SIZER_TIMER->setEnabled(false);
+
+    if (m_runEnded) {
+        std::optional<HistoryRecord> record;
+        if (m_measured) {
+            record = m_record;
+            record->outcome = m_lastRunFailed ? m_failureReasons.join(QStringLiteral("; "))
+                                              : QString(HistoryRecord::goodOutcome());
+        }
+        m_runEnded(record);
+    }
 }
 
 MeasurementRun::Cancelled MeasurementRun::cancel()

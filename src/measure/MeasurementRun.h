@@ -1,10 +1,12 @@
 #pragma once
 
+#include "history/HistoryRecord.h"
 #include "measure/RunInputs.h"
 #include "measure/StallWatch.h"
 #include "platform/SizeQuery.h"
 #include "platform/WriteResult.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -12,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Clock;
@@ -98,6 +101,13 @@ public:
     // could not be read); shown at once.
     void setStandingNotice(const QString &notice);
 
+    // Called at the end of every run that hands over (a cancelled run does not), after the
+    // hand-over, with the run's size history record when it measured: the last pass's
+    // target, kind, counts and time, and its outcome (good, or the run's failure reasons).
+    // nullopt for a run that measured nothing.
+    using RunEnded = std::function<void(const std::optional<HistoryRecord> &)>;
+    void setRunEndedHandler(RunEnded handler) { m_runEnded = std::move(handler); }
+
     static constexpr std::size_t MaxAbandoned = 8;
 
 private:
@@ -170,4 +180,9 @@ private:
     // Work cancelled while its thread was still busy; expired once it returned.
     std::vector<std::weak_ptr<Pending>> m_abandoned;
     StallWatch m_stallWatch;
+    // The size history record of the run under way, and whether a pass made it.
+    HistoryRecord m_record;
+    bool m_measured = false;
+    QElapsedTimer m_passClock;
+    RunEnded m_runEnded;
 };

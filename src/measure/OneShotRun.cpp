@@ -51,6 +51,11 @@ OneShotRun::~OneShotRun()
 
 void OneShotRun::start()
 {
+    m_measuring.time = QDateTime::currentDateTimeUtc();
+    m_measuring.executable = m_services.executableName;
+    m_measuring.target = m_pieces.targetPath;
+    m_measuring.folder = m_request.folder;
+    m_clock.start();
     SizeResult refusal;
     const std::optional<std::filesystem::path> path =
         GuardedSizeQuery::path(m_request.target, refusal);
@@ -73,8 +78,11 @@ void OneShotRun::start()
             query->result = GuardedSizeQuery::ask(*query->service, kind, path, target);
         },
         [this, query = m_query] {
-            if (m_query == query)
-                answered(query->result);
+            if (m_query != query)
+                return;
+            m_measuring.files = query->service->control().filesFound();
+            m_measuring.folders = query->service->control().foldersFound();
+            answered(query->result);
         });
 }
 
@@ -100,6 +108,11 @@ void OneShotRun::answered(const SizeResult &result)
     m_query.reset();
     m_progressTimer->setEnabled(false);
     QString runLog;
+    m_measuring.seconds = static_cast<double>(m_clock.elapsed()) / 1000;
+    if (result.ok())
+        m_measuring.bytes = result.bytes;
+    else
+        m_measuring.files = m_measuring.folders = std::nullopt;
     if (result.ok()) {
         RunLogPieces pieces = m_pieces;
         pieces.sizeBlock =
@@ -137,6 +150,9 @@ void OneShotRun::written(const WriteResult &result)
         m_reasons.append(result.reason);
     if (!m_reasons.isEmpty())
         qCWarning(zemraLog).noquote() << "run failed:" << m_reasons.join(QStringLiteral("; "));
+    m_record = m_measuring;
+    m_record->outcome = m_reasons.isEmpty() ? QString(HistoryRecord::goodOutcome())
+                                            : m_reasons.join(QStringLiteral("; "));
     finish(m_reasons.isEmpty() ? 0 : 1);
 }
 

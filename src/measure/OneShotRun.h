@@ -1,16 +1,19 @@
 #pragma once
 
+#include "history/HistoryRecord.h"
 #include "measure/RunLogPieces.h"
 #include "measure/StallWatch.h"
 #include "platform/SizeQuery.h"
 #include "platform/WriteResult.h"
 #include "ui_MainWindow.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Clock;
 class NumberLocale;
@@ -66,6 +69,11 @@ public:
     // A request to end the program: abandons the query and finishes with 128 + the number.
     void cancelOnSignal(int signalNumber);
 
+    // Once finished() was emitted: the run's size history record (target, kind, counts,
+    // time taken and outcome: good, or the failure's reasons); nullopt when a signal ended
+    // the run before it measured.
+    [[nodiscard]] const std::optional<HistoryRecord> &record() const { return m_record; }
+
 signals:
     void finished(int exitStatus);
 
@@ -91,4 +99,8 @@ private:
     Timer *m_progressTimer = nullptr;
     StallWatch m_stallWatch;
     bool m_finished = false;
+    std::optional<HistoryRecord> m_record;
+    // The record under way, and how long its measurement has taken.
+    HistoryRecord m_measuring;
+    QElapsedTimer m_clock;
 };

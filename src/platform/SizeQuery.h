@@ -51,7 +51,8 @@ struct SizeResult
 // Progress and cancellation of one query, shared between the thread that runs the query and
 // the threads that watch or cancel it. Every member may be called from any thread at any
 // time, without locks. The counters only grow; after a successful query bytesFound() equals
-// the answer. Files counted are regular files whose size went into the total.
+// the answer. Files counted are regular files whose size went into the total; folders
+// counted are the folders found inside the tree (the named folder itself not included).
 class SizeQueryControl
 {
 public:
@@ -74,6 +75,14 @@ public:
     {
         return m_bytes.load(std::memory_order_relaxed);
     }
+    void addFolders(std::uint64_t folders) noexcept
+    {
+        m_folders.fetch_add(folders, std::memory_order_relaxed);
+    }
+    [[nodiscard]] std::uint64_t foldersFound() const noexcept
+    {
+        return m_folders.load(std::memory_order_relaxed);
+    }
 
     // Which folder each worker of the query is in: what a query that stopped making progress
     // waits on.
@@ -84,6 +93,7 @@ private:
     std::atomic<bool> m_cancel{false};
     std::atomic<std::uint64_t> m_files{0};
     std::atomic<std::uint64_t> m_bytes{0};
+    std::atomic<std::uint64_t> m_folders{0};
     FolderWhereabouts m_whereabouts;
 };
 
@@ -111,7 +121,7 @@ private:
 //
 // Cancellation: once control().requestCancel() is called, a call under way answers
 // SizeError::Cancelled within 0.2 s (never a partial total), and so does any later call.
-// Progress: control() counts files and bytes as they are found.
+// Progress: control() counts files, bytes and folders as they are found.
 //
 // Names are bytes: names that are not UTF-8 work, and so do trees whose paths are longer
 // than PATH_MAX. The walk keeps no state per file, does not recurse on the call stack and

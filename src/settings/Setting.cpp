@@ -24,6 +24,10 @@ constexpr std::array<SettingEntry, SettingCount> kEntries{{
     {Setting::LogWindowTop, "LOG_WINDOW-Top"_L1, ValueForm::Geometry, "1000"_L1},
     {Setting::LogWindowWidth, "LOG_WINDOW-Width"_L1, ValueForm::Geometry, "7100"_L1},
     {Setting::LogWindowHeight, "LOG_WINDOW-Height"_L1, ValueForm::Geometry, "5835"_L1},
+    {Setting::HistoryLeft, "HISTORY-Left"_L1, ValueForm::Geometry, "1000"_L1},
+    {Setting::HistoryTop, "HISTORY-Top"_L1, ValueForm::Geometry, "1000"_L1},
+    {Setting::HistoryWidth, "HISTORY-Width"_L1, ValueForm::Geometry, "11490"_L1},
+    {Setting::HistoryHeight, "HISTORY-Height"_L1, ValueForm::Geometry, "6975"_L1},
 }};
 
 // settingEntry() indexes the table by the enum's value.
@@ -33,7 +37,7 @@ constexpr bool rowsInEnumOrder()
         if (static_cast<std::size_t>(kEntries[i].setting) != i)
             return false;
     }
-    return static_cast<std::size_t>(Setting::LogWindowHeight) + 1 == kEntries.size();
+    return static_cast<std::size_t>(Setting::HistoryHeight) + 1 == kEntries.size();
 }
 static_assert(rowsInEnumOrder(), "the settings table has one row per Setting, in enum order");
 
@@ -58,6 +62,8 @@ bool isWindowExtent(Setting setting)
     case Setting::AboutHeight:
     case Setting::LogWindowWidth:
     case Setting::LogWindowHeight:
+    case Setting::HistoryWidth:
+    case Setting::HistoryHeight:
         return true;
     default:
         return false;

@@ -26,6 +26,10 @@ enum class Setting {
     LogWindowTop,
     LogWindowWidth,
     LogWindowHeight,
+    HistoryLeft,
+    HistoryTop,
+    HistoryWidth,
+    HistoryHeight,
 };
 
 // How an entry's text is read and written.
@@ -46,7 +50,7 @@ struct SettingEntry
 [[nodiscard]] bool isWindowExtent(Setting setting);
 
 // How many entries there are.
-constexpr std::size_t SettingCount = 19;
+constexpr std::size_t SettingCount = 23;
 
 // The table, in the order of Setting.
 [[nodiscard]] const std::array<SettingEntry, SettingCount> &settingEntries();

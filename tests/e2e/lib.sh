@@ -1,5 +1,5 @@
 # Helpers for the real-window tests. Sourced by each test script, which runs under
-# run-under-x.sh with DISPLAY, ZEMRA (the binary) and XDG_CONFIG_HOME set.
+# run-under-x.sh with DISPLAY, ZEMRA (the binary), XDG_CONFIG_HOME and XDG_DATA_HOME set.
 
 INI=$XDG_CONFIG_HOME/ZEMRA/ZEMRA.ini
 MAIN_FORM=${MAIN_FORM:-$(dirname "${BASH_SOURCE[0]}")/../../src/ui/MainWindow.ui}

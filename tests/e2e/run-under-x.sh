@@ -13,6 +13,8 @@ export ZEMRA=$2
 export E2E_DIR
 E2E_DIR=$(mktemp -d)
 export XDG_CONFIG_HOME=$E2E_DIR/config
+# Every run adds a record to the size history: the tests keep theirs in their own folder.
+export XDG_DATA_HOME=$E2E_DIR/data
 mkdir -p "$XDG_CONFIG_HOME"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 start_seconds=${ZEMRA_X_START_SECONDS:-60}

@@ -49,7 +49,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "Depends: $depends"
 depends_names=$(tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
-for library in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6; do
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6-sqlite libqt6charts6 libc6 \
+    libstdc++6; do
     grep -qxF "$library" <<<"$depends_names" || fail "Depends does not name $library"
 done
 

@@ -288,6 +288,9 @@ TEST_P(SizeQueryTest, CountersOnlyGrowWhileWalkingAndEndAtTheTotal)
     buildMixedTree();
     std::uint64_t expected = kMixedTotal;
     std::uint64_t files = 7; // the mixed tree's regular files, the hard-linked one once
+    // Its folders below "mixed" (a, a/deeper, b, b/<non-UTF-8>-folder, empty-folder), and the
+    // twenty added here; symbolic links to folders are none.
+    const std::uint64_t folders = 5 + 20;
     for (int folder = 0; folder < 20; ++folder) {
         const std::string name = "mixed/many" + std::to_string(folder);
         m_tree.folder(name);
@@ -316,6 +319,7 @@ TEST_P(SizeQueryTest, CountersOnlyGrowWhileWalkingAndEndAtTheTotal)
     EXPECT_EQ(result.bytes, expected);
     EXPECT_EQ(control.bytesFound(), expected);
     EXPECT_EQ(control.filesFound(), files);
+    EXPECT_EQ(control.foldersFound(), folders);
     for (std::size_t i = 1; i < samples.size(); ++i) {
         EXPECT_GE(samples[i].first, samples[i - 1].first) << "sample " << i;
         EXPECT_GE(samples[i].second, samples[i - 1].second) << "sample " << i;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The one-shot command line, `zemra.exe --folder PATH --log FILE` and `--file PATH --log FILE`,
 # with Windows paths: it writes the same run log as a run in the window and exits 0, without
-# a window and without touching the settings. `--log -` writes the log to standard output.
+# a window and without touching the settings. `--log -` writes the log to standard output. The
+# run adds a record to the size history, which `--history` prints.
 # Skipped (status 77) while the build has no such options.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -38,4 +39,14 @@ grep -qF "FILE = $(win_path "$folder/a.bin")"$'\r' "$E2E_DIR/stdout" ||
     fail "--log - did not write the run log to standard output: $(cat -A "$E2E_DIR/stdout")"
 [ -z "$(reg_value FF_LOCATION_TEXTBOX)" ] || fail "the one-shot run wrote settings"
 
-echo "PASSED: one-shot --folder and --file runs under Wine wrote the run log"
+# The folder run added its record to the size history (in the Wine prefix's local
+# application-data folder), and --history prints it.
+timeout 60 wine "$ZEMRA" --history "$(win_path "$folder")" >"$E2E_DIR/stdout" 2>"$E2E_DIR/stderr"
+status=$?
+[ "$status" = 0 ] || fail "--history: exit status $status: $(cat "$E2E_DIR/stderr")"
+grep -q $'^time,target,kind,bytes,files,folders,seconds,outcome\r$' "$E2E_DIR/stdout" ||
+    fail "--history printed no CSV header: $(cat -A "$E2E_DIR/stdout")"
+grep -qF "$(win_path "$folder"),folder,1734567,2,1," "$E2E_DIR/stdout" ||
+    fail "--history does not show the folder run: $(cat -A "$E2E_DIR/stdout")"
+
+echo "PASSED: one-shot --folder and --file runs under Wine wrote the run log and the history"

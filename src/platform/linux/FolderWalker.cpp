@@ -239,6 +239,7 @@ void FolderWalker::push(Node *parent, const char *name)
 {
     m_stack.push_back({parent, name});
     ++parent->pending;
+    m_shared.control().addFolders(1);
 }
 
 void FolderWalker::release(Node *node)

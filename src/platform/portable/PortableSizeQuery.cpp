@@ -128,6 +128,7 @@ SizeResult PortableSizeQuery::folderSize(const fs::path &path)
             }
             if (fs::is_directory(own)) {
                 pending.push_back(entry.path());
+                control().addFolders(1);
             } else if (fs::is_regular_file(own)) {
                 const std::uintmax_t size = entry.file_size(code);
                 if (code) {
