@@ -155,8 +155,7 @@ void HistoryWindow::drawChart()
     chart->addSeries(series);
 
     auto *timeAxis = new QDateTimeAxis;
-    timeAxis->setFormat(last - first < 2 * kDayMs ? u"MM-dd HH:mm"_s
-                                                               : u"yyyy-MM-dd"_s);
+    timeAxis->setFormat(last - first < 2 * kDayMs ? u"MM-dd HH:mm"_s : u"yyyy-MM-dd"_s);
     timeAxis->setTickCount(4);
     // A single point, or none, still gets a day either side to stand in.
     if (series->count() == 0)

@@ -8,8 +8,8 @@
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
 #include "measure/OneShotRun.h"
-#include "platform/ThreadWorkQueue.h"
 #include "platform/doubles/RecordingTextFileWriter.h"
+#include "platform/ThreadWorkQueue.h"
 
 #include <QDir>
 #include <QFile>
