@@ -5,8 +5,8 @@
 
 #if defined(__linux__)
 
-#include "platform/linux/FolderWalk.h"
-#include "platform/linux/LinuxSizeQuery.h"
+#include "sizing/linux/FolderWalk.h"
+#include "sizing/linux/LinuxSizeQuery.h"
 
 #include "SizeQueryInChild.h"
 #include "SizeTestTree.h"

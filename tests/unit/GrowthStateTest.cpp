@@ -2,7 +2,7 @@
 // entries get done: fed interval after interval with rates that depend on the count it
 // chose, as storage of each kind would answer.
 
-#include "platform/linux/GrowthState.h"
+#include "sizing/GrowthState.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/PseudoFilesystems.h"
+#include "sizing/linux/PseudoFilesystems.h"
 
 #include <sys/statfs.h>
 

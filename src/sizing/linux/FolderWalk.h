@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/linux/GrowthState.h"
-#include "platform/linux/WalkShared.h"
 #include "platform/SizeQuery.h"
+#include "sizing/GrowthState.h"
+#include "sizing/linux/WalkShared.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "platform/linux/WalkShared.h"
+#include "sizing/linux/WalkShared.h"
 
 #include <unistd.h>
 

@@ -1,8 +1,8 @@
-#include "platform/linux/LinuxSizeQuery.h"
+#include "sizing/linux/LinuxSizeQuery.h"
 
-#include "platform/linux/FolderWalk.h"
-#include "platform/linux/PseudoFilesystems.h"
-#include "platform/linux/SizeFailure.h"
+#include "sizing/linux/FolderWalk.h"
+#include "sizing/linux/PseudoFilesystems.h"
+#include "sizing/linux/SizeFailure.h"
 
 #include <fcntl.h>
 #include <sched.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/GrowthSample.h"
+#include "sizing/GrowthSample.h"
 
 // How many walkers a folder walk lets run, chosen by the rate at which entries get done.
 //

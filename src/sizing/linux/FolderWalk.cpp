@@ -1,8 +1,8 @@
-#include "platform/linux/FolderWalk.h"
+#include "sizing/linux/FolderWalk.h"
 
-#include "platform/linux/FolderWalker.h"
-#include "platform/linux/GrowthSample.h"
-#include "platform/linux/SizeFailure.h"
+#include "sizing/GrowthSample.h"
+#include "sizing/linux/FolderWalker.h"
+#include "sizing/linux/SizeFailure.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>
