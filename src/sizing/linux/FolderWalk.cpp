@@ -137,8 +137,10 @@ void FolderWalk::tuneWalkers(std::vector<std::thread> &helpers)
     GrowthState state = GrowthState::startingAt(m_startThreads);
     for (;;) {
         const std::optional<WalkShared::Turns> turns = m_shared.waitForCheck(kGrowthInterval);
-        if (!turns)
+        if (!turns) {
+            m_shared.ended(true, 0);
             return;
+        }
         const auto wall = Clock::now();
         const double seconds = std::chrono::duration<double>(wall - lastWall).count();
         const double cpu = processCpuSeconds();
@@ -177,4 +179,5 @@ void FolderWalk::runWalker(WalkShared::Donation *first, unsigned number)
             SizeError::Other, "Cannot size folder '" + m_shared.rootPath() + "': out of memory"));
         m_shared.control().whereabouts().report(number, {});
     }
+    m_shared.ended(false, number);
 }
