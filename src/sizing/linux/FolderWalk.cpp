@@ -150,7 +150,7 @@ void FolderWalk::tuneWalkers(std::vector<std::thread> &helpers)
         GrowthSample sample;
         sample.walkers = turns->active;
         sample.idle = turns->running < turns->active ? turns->active - turns->running : 0;
-        sample.cores = m_startThreads;
+        sample.cores = m_rule.cores > 0 ? m_rule.cores : m_startThreads;
         sample.cpuUsed = (cpu - lastCpu) / seconds;
         // The watcher's own sleep and the walkers' waits for work or for their turn are
         // not storage.
