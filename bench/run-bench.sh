@@ -9,7 +9,10 @@
 # (hyperfine, GNU time, gdu, ncdu, bc, squashfuse, squashfs-tools, bindfs, openssh-server,
 # sshfs) through scripts/install-deps.sh --bench.
 # Environment: MODE=all|warm|cold|fuse|network (default all), ROUNDS=N cold rounds (default
-# 5), FUSE_ROUNDS=N rounds of the FUSE and network sections (default 5).
+# 5), FUSE_ROUNDS=N rounds of the FUSE and network sections (default 5),
+# BASELINES="NAME=PATH ..." other size_bench builds (an earlier commit's, say) whose default
+# runs beside this one's in the cold, FUSE and network tables, TOOLS="du gdu ncdu" the other
+# tools of the cold tables (default all three).
 # The cold runs drop the page cache (sync; echo 3 > /proc/sys/vm/drop_caches) and the FUSE
 # and network sections mount filesystems; both need root: without it they are skipped, and
 # the script says so. The network section starts an sshd of its own on 127.0.0.1:2222
@@ -21,6 +24,8 @@ trees=${2:-/tmp/zemra-bench}
 mode=${MODE:-all}
 rounds=${ROUNDS:-5}
 fuse_rounds=${FUSE_ROUNDS:-5}
+read -r -a baselines <<<"${BASELINES:-}"
+tools=${TOOLS:-du gdu ncdu}
 bench="$build/bench/size_bench"
 bare="$build/bench/size_bare_walk"
 results="$trees/results"
@@ -85,13 +90,27 @@ fuse_run() {
 
 median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
+# Adds the default of every BASELINES build on path $1 to the global arrays names/commands.
+add_baselines() {
+    local entry
+    for entry in "${baselines[@]}"; do
+        names+=("size_bench at ${entry%%=*}")
+        commands+=("${entry#*=} --folder $1")
+    done
+}
+
 cold() { # label path
     local label=$1 path=$2
     names=("size_bench" "size_bench --threads 2" "size_bench --threads 16"
-        "size_bench --threads 64" "du -sb" "gdu -n -s -a" "ncdu -0 -o /dev/null")
+        "size_bench --threads 64")
     commands=("$bench --folder $path" "$bench --folder $path --threads 2"
-        "$bench --folder $path --threads 16" "$bench --folder $path --threads 64"
-        "du -sb $path" "gdu -n -s -a $path" "ncdu -0 -o /dev/null $path")
+        "$bench --folder $path --threads 16" "$bench --folder $path --threads 64")
+    add_baselines "$path"
+    case " $tools " in *" du "*) names+=("du -sb") commands+=("du -sb $path") ;; esac
+    case " $tools " in *" gdu "*) names+=("gdu -n -s -a") commands+=("gdu -n -s -a $path") ;; esac
+    case " $tools " in
+    *" ncdu "*) names+=("ncdu -0 -o /dev/null") commands+=("ncdu -0 -o /dev/null $path") ;;
+    esac
     echo "== cold: $label ($path), $rounds rounds, commands interleaved"
     interleaved "$label, cold" "cold-$label" "$rounds" cold_run
 }
@@ -190,6 +209,7 @@ mount_table() {
         names+=("size_bench --threads $threads")
         commands+=("$bench --folder $mount --threads $threads")
     done
+    add_baselines "$mount"
     names+=("du -sb")
     commands+=("du -sb $mount")
     echo "== $label ($mount), $fuse_rounds rounds, commands interleaved," \
