@@ -15,7 +15,7 @@
 #include "platform/SizeQuery.h"
 
 #if defined(__linux__)
-#include "platform/linux/LinuxSizeQuery.h"
+#include "sizing/linux/LinuxSizeQuery.h"
 #endif
 
 #include <pthread.h>

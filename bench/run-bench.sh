@@ -6,20 +6,26 @@
 #
 # usage: bench/run-bench.sh BUILD_DIR [TREES_DIR]   (TREES_DIR defaults to /tmp/zemra-bench;
 # it is generated with size_tree_gen when missing). Installs what it needs that is missing
-# (hyperfine, GNU time, gdu, ncdu, bc, squashfuse, squashfs-tools, bindfs) through
-# scripts/install-deps.sh --bench.
-# Environment: MODE=all|warm|cold|fuse (default all), ROUNDS=N cold rounds (default 3),
-# FUSE_ROUNDS=N rounds of the FUSE section (default 5).
+# (hyperfine, GNU time, gdu, ncdu, bc, squashfuse, squashfs-tools, bindfs, openssh-server,
+# sshfs) through scripts/install-deps.sh --bench.
+# Environment: MODE=all|warm|cold|fuse|network (default all), ROUNDS=N cold rounds (default
+# 5), FUSE_ROUNDS=N rounds of the FUSE and network sections (default 5),
+# BASELINES="NAME=PATH ..." other size_bench builds (an earlier commit's, say) whose default
+# runs beside this one's in the cold, FUSE and network tables, TOOLS="du gdu ncdu" the other
+# tools of the cold tables (default all three).
 # The cold runs drop the page cache (sync; echo 3 > /proc/sys/vm/drop_caches) and the FUSE
-# section mounts filesystems; both need root: without it they are skipped, and the script
-# says so.
+# and network sections mount filesystems; both need root: without it they are skipped, and
+# the script says so. The network section starts an sshd of its own on 127.0.0.1:2222
+# (loopback only, keys made for the run) and mounts the wide tree through sshfs.
 set -euo pipefail
 
 build=${1:?usage: run-bench.sh BUILD_DIR [TREES_DIR]}
 trees=${2:-/tmp/zemra-bench}
 mode=${MODE:-all}
-rounds=${ROUNDS:-3}
+rounds=${ROUNDS:-5}
 fuse_rounds=${FUSE_ROUNDS:-5}
+read -r -a baselines <<<"${BASELINES:-}"
+tools=${TOOLS:-du gdu ncdu}
 bench="$build/bench/size_bench"
 bare="$build/bench/size_bare_walk"
 results="$trees/results"
@@ -71,9 +77,12 @@ warm_run() {
     cat "$results/.time"
 }
 
-# One run on a FUSE mount, after its kernel caches have expired (squashfuse and bindfs keep
-# names and attributes for 1 s): otherwise a run that follows another within the second
-# finds everything cached and the order of the commands decides the table.
+# One run on a FUSE or network mount, 1.5 s after the one before: the mounts keep the
+# kernel's default timeouts (names and attributes for 1 s) and sshfs is mounted without
+# its own directory cache, so by then nothing of the last run is cached and every run asks
+# the daemon for every entry, as a run that comes once a night would; otherwise a run that
+# follows another within the second finds everything cached and the order of the commands
+# decides the table. The page cache is not dropped (file contents are never read).
 fuse_run() {
     sleep 1.5
     warm_run "$@"
@@ -81,13 +90,27 @@ fuse_run() {
 
 median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
+# Adds the default of every BASELINES build on path $1 to the global arrays names/commands.
+add_baselines() {
+    local entry
+    for entry in "${baselines[@]}"; do
+        names+=("size_bench at ${entry%%=*}")
+        commands+=("${entry#*=} --folder $1")
+    done
+}
+
 cold() { # label path
     local label=$1 path=$2
     names=("size_bench" "size_bench --threads 2" "size_bench --threads 16"
-        "size_bench --threads 64" "du -sb" "gdu -n -s -a" "ncdu -0 -o /dev/null")
+        "size_bench --threads 64")
     commands=("$bench --folder $path" "$bench --folder $path --threads 2"
-        "$bench --folder $path --threads 16" "$bench --folder $path --threads 64"
-        "du -sb $path" "gdu -n -s -a $path" "ncdu -0 -o /dev/null $path")
+        "$bench --folder $path --threads 16" "$bench --folder $path --threads 64")
+    add_baselines "$path"
+    case " $tools " in *" du "*) names+=("du -sb") commands+=("du -sb $path") ;; esac
+    case " $tools " in *" gdu "*) names+=("gdu -n -s -a") commands+=("gdu -n -s -a $path") ;; esac
+    case " $tools " in
+    *" ncdu "*) names+=("ncdu -0 -o /dev/null") commands+=("ncdu -0 -o /dev/null $path") ;;
+    esac
     echo "== cold: $label ($path), $rounds rounds, commands interleaved"
     interleaved "$label, cold" "cold-$label" "$rounds" cold_run
 }
@@ -138,39 +161,127 @@ interleaved() {
     } | tee "$results/$label.md"
 }
 
-# squashfuse and bindfs mounts of the same tree: tree-100k packed by mksquashfs (which
-# leaves out the files whose paths exceed PATH_MAX, as bindfs could not pass them on either)
-# and that image unpacked again for bindfs. The default against one and two walkers and du.
+# wide/: 30,000 files in 1,200 folders of 25 (file sizes from 0 to 9,999 bytes, sparse),
+# a shape where a FUSE daemon that answers one request at a time shows it: many small
+# folders side by side. Written once, with its total beside it.
+make_wide() {
+    local wide="$trees/wide"
+    [ -f "$wide.total" ] && return 0
+    rm -rf "$wide"
+    python3 -c '
+import os, sys
+root = sys.argv[1]
+total = 0
+for folder in range(1200):
+    path = os.path.join(root, "%04d" % folder)
+    os.makedirs(path)
+    for file in range(25):
+        size = (folder * 25 + file) * 7919 % 10000
+        with open(os.path.join(path, "f%02d" % file), "wb") as f:
+            f.truncate(size)
+        total += size
+with open(root + ".total", "w") as f:
+    f.write("%d\n" % total)
+' "$wide"
+}
+
+# Checks size_bench's total on mount $1 against the sum `find` makes of the files there (the
+# trees have no hard links; du -sb would add the folders' own sizes).
+check_total() {
+    local mount=$1 got expected
+    got=$("$bench" --folder "$mount" 2>/dev/null)
+    expected=$(find "$mount" -type f -printf '%s\n' | awk '{ s += $1 } END { printf "%.0f", s }')
+    if [ "$got" != "$expected" ]; then
+        echo "MISMATCH $mount: size_bench says $got, find adds up $expected" >&2
+        exit 1
+    fi
+    echo "$mount: $got bytes in $(find "$mount" -type f | wc -l) files, as find adds up"
+}
+
+# The default against fixed counts and du on mount $1, named $2, interleaved. $3...: the
+# fixed counts.
+mount_table() {
+    local mount=$1 label=$2 threads
+    shift 2
+    names=("size_bench")
+    commands=("$bench --folder $mount")
+    for threads in "$@"; do
+        names+=("size_bench --threads $threads")
+        commands+=("$bench --folder $mount --threads $threads")
+    done
+    add_baselines "$mount"
+    names+=("du -sb")
+    commands+=("du -sb $mount")
+    echo "== $label ($mount), $fuse_rounds rounds, commands interleaved," \
+        "each 1.5 s after the last (the kernel's caches of the mount expired)"
+    interleaved "$label" "fuse-$label" "$fuse_rounds" fuse_run
+}
+
+mounts=()
+unmount_all() {
+    local m
+    for m in "${mounts[@]}"; do
+        umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true
+    done
+    if [ -f "$trees/sshd/sshd.pid" ]; then
+        kill "$(cat "$trees/sshd/sshd.pid")" 2>/dev/null || true
+        rm -f "$trees/sshd/sshd.pid"
+    fi
+}
+trap unmount_all EXIT
+
+# squashfuse and bindfs mounts: tree-100k packed by mksquashfs (which leaves out the files
+# whose paths exceed PATH_MAX, as bindfs could not pass them on either), that image
+# unpacked again for bindfs, and the wide tree packed. The default against one and two
+# walkers and du.
 fuse_section() {
-    local image="$trees/tree-100k.squashfs" unpacked="$trees/tree-fuse"
+    local image="$trees/tree-100k.squashfs" unpacked="$trees/tree-fuse" m
     if [ ! -f "$image" ]; then
         mksquashfs "$trees/tree-100k" "$image" -noappend -quiet -no-progress >/dev/null 2>&1 ||
             true # the paths beyond PATH_MAX are reported and left out
         rm -rf "$unpacked"
     fi
     [ -d "$unpacked" ] || unsquashfs -q -d "$unpacked" "$image" >/dev/null
-    fuse_mounts=("$trees/mnt-squashfuse" "$trees/mnt-bindfs")
-    mkdir -p "${fuse_mounts[@]}"
-    trap 'for m in "${fuse_mounts[@]}"; do umount "$m" 2>/dev/null || umount -l "$m"; done' EXIT
+    make_wide
+    [ -f "$trees/wide.squashfs" ] ||
+        mksquashfs "$trees/wide" "$trees/wide.squashfs" -noappend -quiet -no-progress >/dev/null
+    for m in squashfuse-wide squashfuse bindfs; do
+        mkdir -p "$trees/mnt-$m"
+        mounts+=("$trees/mnt-$m")
+    done
+    squashfuse "$trees/wide.squashfs" "$trees/mnt-squashfuse-wide"
     squashfuse "$image" "$trees/mnt-squashfuse"
     bindfs "$unpacked" "$trees/mnt-bindfs"
-    local mount got expected
-    for mount in "${fuse_mounts[@]}"; do
-        # The sum of the regular files' sizes (the tree has no hard links); du -sb would
-        # add the folders' own sizes.
-        got=$("$bench" --folder "$mount" 2>/dev/null)
-        expected=$(find "$mount" -type f -printf '%s\n' | awk '{ s += $1 } END { printf "%.0f", s }')
-        if [ "$got" != "$expected" ]; then
-            echo "MISMATCH $mount: size_bench says $got, find adds up $expected" >&2
-            exit 1
-        fi
-        echo "$mount: $got bytes in $(find "$mount" -type f | wc -l) files, as find adds up"
-        names=("size_bench" "size_bench --threads 1" "size_bench --threads 2" "du -sb")
-        commands=("$bench --folder $mount" "$bench --folder $mount --threads 1"
-            "$bench --folder $mount --threads 2" "du -sb $mount")
-        echo "== FUSE: ${mount##*mnt-}, $fuse_rounds rounds, commands interleaved"
-        interleaved "${mount##*mnt-}" "fuse-${mount##*mnt-}" "$fuse_rounds" fuse_run
+    for m in squashfuse-wide squashfuse bindfs; do
+        check_total "$trees/mnt-$m"
+        mount_table "$trees/mnt-$m" "$m" 1 2
     done
+}
+
+# sshfs to an sshd of this run's own on 127.0.0.1:2222 (loopback only; a host key and a
+# client key made for the run, root's login by that key alone), mounting the wide tree.
+network_section() {
+    local dir="$trees/sshd" mount="$trees/mnt-sshfs"
+    make_wide
+    mkdir -p "$dir" "$mount" /run/sshd
+    [ -f "$dir/host_key" ] || ssh-keygen -q -t ed25519 -N '' -f "$dir/host_key"
+    [ -f "$dir/client_key" ] || ssh-keygen -q -t ed25519 -N '' -f "$dir/client_key"
+    cp "$dir/client_key.pub" "$dir/authorized_keys"
+    printf '%s\n' "ListenAddress 127.0.0.1" "Port 2222" "HostKey $dir/host_key" \
+        "AuthorizedKeysFile $dir/authorized_keys" "PidFile $dir/sshd.pid" \
+        "PermitRootLogin prohibit-password" "PasswordAuthentication no" \
+        "KbdInteractiveAuthentication no" "UsePAM no" "StrictModes no" \
+        "Subsystem sftp internal-sftp" >"$dir/sshd_config"
+    mounts+=("$mount")
+    /usr/sbin/sshd -f "$dir/sshd_config"
+    sleep 0.5
+    # dir_cache=no: sshfs's own cache of names and attributes (20 s), which would answer a
+    # second run without a round trip.
+    sshfs -o "dir_cache=no,IdentityFile=$dir/client_key,port=2222" \
+        -o StrictHostKeyChecking=no,UserKnownHostsFile=/dev/null,BatchMode=yes \
+        "root@127.0.0.1:$trees/wide" "$mount"
+    check_total "$mount"
+    mount_table "$mount" sshfs-wide 1 4 16 32
 }
 
 if [ "$mode" = all ] || [ "$mode" = warm ]; then
@@ -209,11 +320,12 @@ if [ "$mode" = all ] || [ "$mode" = cold ]; then
     echo "== load after the cold runs: $(uptime)"
 fi
 
-if [ "$mode" = all ] || [ "$mode" = fuse ]; then
+if [ "$mode" = all ] || [ "$mode" = fuse ] || [ "$mode" = network ]; then
     if [ "$(id -u)" -ne 0 ] || [ ! -c /dev/fuse ]; then
-        echo "== FUSE: SKIPPED. Mounting needs root and /dev/fuse."
+        echo "== FUSE and network: SKIPPED. Mounting needs root and /dev/fuse."
     else
-        fuse_section
-        echo "== load after the FUSE runs: $(uptime)"
+        [ "$mode" = network ] || fuse_section
+        [ "$mode" = fuse ] || network_section
+        echo "== load after the FUSE and network runs: $(uptime)"
     fi
 fi

@@ -2,7 +2,11 @@
 # Checks that the folders of src/ depend one way: lists, for every file, the other folders
 # its includes name ("folder/File.h"; a generated form header "ui_*.h" belongs to ui/), and
 # fails when the folders include each other, directly or round a longer loop. Subfolders
-# count as their top folder (platform/linux/ is platform/).
+# count as their top folder (platform/linux/ is platform/, sizing/linux/ is sizing/).
+# Two more rules fail it too: only platform/ (the operating system's services) and sizing/
+# (the sizing engine) include the operating system's own headers, and no other folder
+# includes sizing/: the program reaches the engine through platform/SizeQuery.h only, so
+# the engine can change without touching its callers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -40,4 +44,20 @@ if ! tsort "$edges" >/dev/null 2>"$edges.loop"; then
     exit 1
 fi
 rm -f "$edges.loop"
+
+os_headers='#[[:space:]]*include[[:space:]]*<(unistd|fcntl|dirent|sched|signal|pthread|windows|xcb/[a-z_]*)\.h>|#[[:space:]]*include[[:space:]]*<(sys|linux)/'
+outside=$(grep -rlE "$os_headers" src --include='*.h' --include='*.cpp' |
+    grep -vE '^src/(platform|sizing)/' || true)
+if [ -n "$outside" ]; then
+    echo "FAILED: operating-system headers outside platform/ and sizing/:"
+    echo "$outside" | sed 's/^/  /'
+    exit 1
+fi
+reaching=$(grep -rlE '#[[:space:]]*include[[:space:]]*"sizing/' src --include='*.h' --include='*.cpp' |
+    grep -v '^src/sizing/' || true)
+if [ -n "$reaching" ]; then
+    echo "FAILED: files outside sizing/ include the engine (use platform/SizeQuery.h):"
+    echo "$reaching" | sed 's/^/  /'
+    exit 1
+fi
 echo "folders of src/ depend one way: $(tsort "$edges" | tac | tr '\n' ' ')"

@@ -34,8 +34,10 @@ for option in "$@"; do
     case $option in
     --bench)
         # the size benchmark: timing, the tools it is compared with, its arithmetic, and the
-        # user-space filesystems of its FUSE section
-        packages+=(hyperfine time gdu ncdu bc squashfuse squashfs-tools)
+        # user-space filesystems of its FUSE section, and the sshd and sshfs of its network
+        # section (on 127.0.0.1 only)
+        packages+=(hyperfine time gdu ncdu bc squashfuse squashfs-tools bindfs openssh-server
+            openssh-client sshfs)
         ;;
     --windows)
         # Qt's sources come through apt-get source (dpkg-dev, already above); its Windows

@@ -5,8 +5,8 @@
 
 #if defined(__linux__)
 
-#include "platform/linux/FolderWalk.h"
-#include "platform/linux/LinuxSizeQuery.h"
+#include "sizing/linux/FolderWalk.h"
+#include "sizing/linux/LinuxSizeQuery.h"
 
 #include "SizeQueryInChild.h"
 #include "SizeTestTree.h"
@@ -458,6 +458,75 @@ TEST(FolderWalkTest, WhereaboutsNameTheFolderABlockedWalkerHolds)
         EXPECT_TRUE(result.ok()) << result.reason;
         EXPECT_EQ(result.bytes, total) << threads << " threads";
         EXPECT_EQ(control.whereabouts().oldest(), "") << threads << " threads";
+    }
+}
+
+TEST(FolderWalkTest, ACancelThatNoWalkerSeesEndsEveryThreadButTheBlockedOne)
+{
+    // The one walker with work blocks right after opening "stuck", as one whose mount
+    // stopped answering would (the others have nothing to take and wait for work), and the
+    // query is then cancelled and left behind. No walker that checks the cancel runs, so
+    // the growth watcher must see it: it ends, and the idle walkers with it, leaving only
+    // the blocked walker, asleep, until its call returns.
+    SizeTestTree tree;
+    tree.folder("t");
+    tree.folder("t/stuck");
+    tree.file("t/stuck/f", 10);
+    const std::string root = tree.path("t");
+    const std::string stuck = tree.path("t/stuck");
+    for (const unsigned threads : {2U, 4U}) {
+        const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        SizeQueryControl control;
+        FolderWalk walk(fd, root, threads, control);
+        GrowthRule rule;
+        rule.busyShare = 0; // the walkers never count as waiting: the count stays
+        walk.setGrowth(rule);
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool blocked = false;
+        bool released = false;
+        bool watcherEnded = false;
+        std::set<unsigned> walkersEnded;
+        walk.setEnteredHook([&](const std::string &path) {
+            if (path != stuck)
+                return;
+            std::unique_lock lock(mutex);
+            blocked = true;
+            changed.notify_all();
+            changed.wait(lock, [&] { return released; });
+        });
+        walk.setEndedHook([&](bool watcher, unsigned walker) {
+            const std::lock_guard lock(mutex);
+            if (watcher)
+                watcherEnded = true;
+            else
+                walkersEnded.insert(walker);
+            changed.notify_all();
+        });
+        SizeResult result;
+        std::thread runner([&] { result = walk.run(); });
+        std::unique_lock lock(mutex);
+        const bool sawBlock =
+            changed.wait_for(lock, std::chrono::seconds(20), [&] { return blocked; });
+        control.requestCancel();
+        const bool quiet = changed.wait_for(lock, std::chrono::seconds(20), [&] {
+            return watcherEnded && walkersEnded.size() == threads - 1;
+        });
+        const std::set<unsigned> endedWhileBlocked = walkersEnded;
+        const bool watcherEndedWhileBlocked = watcherEnded;
+        released = true;
+        changed.notify_all();
+        lock.unlock();
+        runner.join();
+        const std::string label = std::to_string(threads) + " walkers";
+        ASSERT_TRUE(sawBlock) << label << ": the stuck folder was never opened";
+        EXPECT_TRUE(quiet) << label << ": threads still running after the cancel";
+        EXPECT_TRUE(watcherEndedWhileBlocked) << label << ": the watcher went on";
+        EXPECT_EQ(endedWhileBlocked.size(), threads - 1) << label;
+        EXPECT_EQ(endedWhileBlocked.count(0), 0U) << label << ": walker 0 holds the stuck folder";
+        EXPECT_EQ(walkersEnded.size(), threads) << label;
+        EXPECT_EQ(result.error, SizeError::Cancelled) << label << ": " << result.reason;
     }
 }
 

@@ -1,7 +1,7 @@
 // The sign, from what the walk's watcher saw over one interval, that a folder walk's walkers
 // wait on something other than the processors.
 
-#include "platform/linux/GrowthSample.h"
+#include "sizing/GrowthSample.h"
 
 #include <gtest/gtest.h>
 

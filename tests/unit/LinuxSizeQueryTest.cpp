@@ -4,7 +4,7 @@
 
 #if defined(__linux__)
 
-#include "platform/linux/LinuxSizeQuery.h"
+#include "sizing/linux/LinuxSizeQuery.h"
 
 #include "SizeQueryInChild.h"
 #include "SizeTestTree.h"

@@ -9,9 +9,9 @@
 
 #include "SizeTestTree.h"
 
-#include "platform/portable/PortableSizeQuery.h"
+#include "sizing/portable/PortableSizeQuery.h"
 #if defined(__linux__)
-#include "platform/linux/LinuxSizeQuery.h"
+#include "sizing/linux/LinuxSizeQuery.h"
 #endif
 
 #include <gtest/gtest.h>

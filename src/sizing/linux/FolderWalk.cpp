@@ -1,8 +1,8 @@
-#include "platform/linux/FolderWalk.h"
+#include "sizing/linux/FolderWalk.h"
 
-#include "platform/linux/FolderWalker.h"
-#include "platform/linux/GrowthSample.h"
-#include "platform/linux/SizeFailure.h"
+#include "sizing/GrowthSample.h"
+#include "sizing/linux/FolderWalker.h"
+#include "sizing/linux/SizeFailure.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -137,8 +137,10 @@ void FolderWalk::tuneWalkers(std::vector<std::thread> &helpers)
     GrowthState state = GrowthState::startingAt(m_startThreads);
     for (;;) {
         const std::optional<WalkShared::Turns> turns = m_shared.waitForCheck(kGrowthInterval);
-        if (!turns)
+        if (!turns) {
+            m_shared.ended(true, 0);
             return;
+        }
         const auto wall = Clock::now();
         const double seconds = std::chrono::duration<double>(wall - lastWall).count();
         const double cpu = processCpuSeconds();
@@ -148,7 +150,7 @@ void FolderWalk::tuneWalkers(std::vector<std::thread> &helpers)
         GrowthSample sample;
         sample.walkers = turns->active;
         sample.idle = turns->running < turns->active ? turns->active - turns->running : 0;
-        sample.cores = m_startThreads;
+        sample.cores = m_rule.cores > 0 ? m_rule.cores : m_startThreads;
         sample.cpuUsed = (cpu - lastCpu) / seconds;
         // The watcher's own sleep and the walkers' waits for work or for their turn are
         // not storage.
@@ -177,4 +179,5 @@ void FolderWalk::runWalker(WalkShared::Donation *first, unsigned number)
             SizeError::Other, "Cannot size folder '" + m_shared.rootPath() + "': out of memory"));
         m_shared.control().whereabouts().report(number, {});
     }
+    m_shared.ended(false, number);
 }

@@ -1,6 +1,6 @@
 #include "platform/SizeQuery.h"
 
-#include "platform/linux/LinuxSizeQuery.h"
+#include "sizing/linux/LinuxSizeQuery.h"
 
 std::unique_ptr<SizeQuery> createSizeQuery()
 {

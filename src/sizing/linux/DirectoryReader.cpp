@@ -1,4 +1,4 @@
-#include "platform/linux/DirectoryReader.h"
+#include "sizing/linux/DirectoryReader.h"
 
 #include <sys/syscall.h>
 #include <unistd.h>

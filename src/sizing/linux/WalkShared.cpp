@@ -1,4 +1,4 @@
-#include "platform/linux/WalkShared.h"
+#include "sizing/linux/WalkShared.h"
 
 #include <unistd.h>
 
@@ -121,12 +121,19 @@ std::uint64_t WalkShared::entriesDone() const
 
 std::optional<WalkShared::Turns> WalkShared::waitForCheck(std::chrono::milliseconds interval)
 {
-    std::unique_lock lock(m_mutex);
-    if (m_watcherWake.wait_for(lock, interval,
-                               [this] { return m_callerReturned || m_done || stopped(); }))
-        return std::nullopt;
-    return Turns{m_active.load(std::memory_order_relaxed),
-                 m_running.load(std::memory_order_relaxed)};
+    {
+        std::unique_lock lock(m_mutex);
+        if (!m_watcherWake.wait_for(lock, interval, [this] {
+                return m_callerReturned || m_done || stopped() || m_control.cancelRequested();
+            }))
+            return Turns{m_active.load(std::memory_order_relaxed),
+                         m_running.load(std::memory_order_relaxed)};
+    }
+    // A cancel that no walker saw, because each is idle, parked or blocked in the kernel (a
+    // mount that stopped answering), stops the walk here: the idle and parked walkers wake
+    // and return, and the watcher with them, so an abandoned walk wakes nobody any more.
+    (void)checkCancel();
+    return std::nullopt;
 }
 
 unsigned WalkShared::allow(unsigned active)

@@ -1,8 +1,8 @@
-#include "platform/linux/FolderWalker.h"
+#include "sizing/linux/FolderWalker.h"
 
-#include "platform/linux/FileFacts.h"
-#include "platform/linux/SizeFailure.h"
-#include "platform/linux/WalkRules.h"
+#include "sizing/linux/FileFacts.h"
+#include "sizing/linux/SizeFailure.h"
+#include "sizing/linux/WalkRules.h"
 
 #include <dirent.h>
 #include <fcntl.h>

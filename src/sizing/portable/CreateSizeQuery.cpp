@@ -1,6 +1,6 @@
 #include "platform/SizeQuery.h"
 
-#include "platform/portable/PortableSizeQuery.h"
+#include "sizing/portable/PortableSizeQuery.h"
 
 std::unique_ptr<SizeQuery> createSizeQuery()
 {

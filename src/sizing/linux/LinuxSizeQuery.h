@@ -20,9 +20,11 @@ public:
     static constexpr const char *kThreadsVariable = "ZEMRA_SIZE_THREADS";
 
     // threads: walker threads for folderSize. 0: the count in kThreadsVariable when that
-    // holds a positive integer; otherwise one walker per available core to start with and,
-    // while the walkers wait (cold cache, slow disk, FUSE daemon), the count from 1 to
-    // kGrowthThreads at which entries get done fastest (FolderWalk::setGrowth).
+    // holds a positive integer; otherwise the count and the way it grows that the storage
+    // of the folder wants (WalkerCountRule::startFor: one walker per available core on a
+    // local disk, growing at once while the walkers wait on it; one walker behind a FUSE
+    // daemon, growing only on lasting evidence; eight on a network share), up to
+    // kGrowthThreads.
     explicit LinuxSizeQuery(unsigned threads = 0);
 
     // The thread count a kThreadsVariable value asks for, clamped to kMaxThreads; 0 when

@@ -1,4 +1,4 @@
-#include "platform/linux/PseudoFilesystems.h"
+#include "sizing/linux/PseudoFilesystems.h"
 
 #include <sys/statfs.h>
 
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <iterator>
 
-bool PseudoFilesystems::isPseudo(int fd)
+bool PseudoFilesystems::isPseudoType(std::uint32_t type)
 {
     // Magic numbers from linux/magic.h, listed here because not every libc ships them all.
     static constexpr std::uint32_t kPseudo[] = {
@@ -25,11 +25,15 @@ bool PseudoFilesystems::isPseudo(int fd)
         0x42494e4d, // binfmt_misc
         0x65735543, // fusectl
     };
+    return std::find(std::begin(kPseudo), std::end(kPseudo), type) != std::end(kPseudo);
+}
+
+bool PseudoFilesystems::isPseudo(int fd)
+{
     struct statfs info = {};
     if (::fstatfs(fd, &info) != 0)
         return false;
-    const auto type = static_cast<std::uint32_t>(info.f_type);
-    return std::find(std::begin(kPseudo), std::end(kPseudo), type) != std::end(kPseudo);
+    return isPseudoType(static_cast<std::uint32_t>(info.f_type));
 }
 
 bool PseudoFilesystems::onPseudo(dev_t dev, int fd)

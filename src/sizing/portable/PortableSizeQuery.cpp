@@ -1,4 +1,4 @@
-#include "platform/portable/PortableSizeQuery.h"
+#include "sizing/portable/PortableSizeQuery.h"
 
 #include <optional>
 #include <set>

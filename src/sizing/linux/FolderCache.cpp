@@ -1,8 +1,8 @@
-#include "platform/linux/FolderCache.h"
+#include "sizing/linux/FolderCache.h"
 
-#include "platform/linux/SizeFailure.h"
-#include "platform/linux/WalkRules.h"
-#include "platform/linux/WalkShared.h"
+#include "sizing/linux/SizeFailure.h"
+#include "sizing/linux/WalkRules.h"
+#include "sizing/linux/WalkShared.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

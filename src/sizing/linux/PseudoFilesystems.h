@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -14,6 +15,8 @@ public:
     // True when the open descriptor fd lies on a pseudo filesystem; false also when the
     // filesystem cannot be asked.
     [[nodiscard]] static bool isPseudo(int fd);
+    // True when type, a statfs magic number, is that of a pseudo filesystem.
+    [[nodiscard]] static bool isPseudoType(std::uint32_t type);
 
     // isPseudo(fd) for fd, an open descriptor on device dev, asked once per device.
     [[nodiscard]] bool onPseudo(dev_t dev, int fd);

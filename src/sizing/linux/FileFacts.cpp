@@ -1,4 +1,4 @@
-#include "platform/linux/FileFacts.h"
+#include "sizing/linux/FileFacts.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

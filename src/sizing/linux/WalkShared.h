@@ -20,7 +20,7 @@
 // What the walkers of one FolderWalk share: the folders handed from one walker to another,
 // the turns to run (how many walkers may run, how many do, parking the others), the first
 // failure and the stop it causes, the cancel check, the files with several links already
-// counted, each walker's count of entries done, the query's control and the test hook.
+// counted, each walker's count of entries done, the query's control and the test hooks.
 //
 // FolderWalk owns one and outlives every walker thread; each FolderWalker, and its
 // FolderCache, holds it by reference. The growth watcher (FolderWalk's thread of its own)
@@ -48,6 +48,9 @@ public:
 
     // For tests: called with the full path of every folder opened inside the tree.
     using EnteredHook = std::function<void(const std::string &path)>;
+    // For tests: called on each thread of the walk as it ends: a walker (walker: its
+    // number, 0 for the caller's thread) or the growth watcher (watcher true).
+    using EndedHook = std::function<void(bool watcher, unsigned walker)>;
 
     // rootPath: the walk's root, named by a cancel and by a failure of the walk as a whole.
     // walkers: walkers started, and allowed to run, at first (at least one). control (not
@@ -69,6 +72,13 @@ public:
     {
         if (m_enteredHook)
             m_enteredHook(path);
+    }
+    void setEndedHook(EndedHook hook) { m_endedHook = std::move(hook); }
+    // Calls the test hook, if any: a thread of the walk ends.
+    void ended(bool watcher, unsigned walker) const
+    {
+        if (m_endedHook)
+            m_endedHook(watcher, walker);
     }
 
     // Work between walkers. For a walker out of work: waits for the next donated folder and
@@ -128,8 +138,9 @@ public:
         unsigned running = 0;
     };
     // For the watcher: waits up to interval and answers the turns as they are then (read
-    // together, under the mutex); nothing, at once, when the walk is over (complete,
-    // stopped, or its caller's walker returned) and the watcher should return.
+    // together, under the mutex); nothing when the walk is over (complete, stopped, or its
+    // caller's walker returned) and the watcher should return: at once when it ends, and at
+    // the end of the interval when a cancel was requested, which then stops the walk.
     [[nodiscard]] std::optional<Turns> waitForCheck(std::chrono::milliseconds interval);
     // For the watcher: lets active walkers run, waking parked ones; answers how many
     // walkers must be started for that, which count as walkers from now on.
@@ -166,6 +177,7 @@ private:
     const std::string m_rootPath;
     SizeQueryControl &m_control;
     EnteredHook m_enteredHook;
+    EndedHook m_endedHook;
 
     mutable std::mutex m_mutex;     // guards the members below down to m_failure
     std::condition_variable m_wake; // walkers waiting for work or for their turn

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/linux/DirectoryReader.h"
-#include "platform/linux/FolderCache.h"
-#include "platform/linux/PseudoFilesystems.h"
-#include "platform/linux/WalkShared.h"
+#include "sizing/linux/DirectoryReader.h"
+#include "sizing/linux/FolderCache.h"
+#include "sizing/linux/PseudoFilesystems.h"
+#include "sizing/linux/WalkShared.h"
 
 #include <sys/stat.h>
 

@@ -1,8 +1,9 @@
-#include "platform/linux/LinuxSizeQuery.h"
+#include "sizing/linux/LinuxSizeQuery.h"
 
-#include "platform/linux/FolderWalk.h"
-#include "platform/linux/PseudoFilesystems.h"
-#include "platform/linux/SizeFailure.h"
+#include "sizing/linux/FolderWalk.h"
+#include "sizing/linux/PseudoFilesystems.h"
+#include "sizing/linux/SizeFailure.h"
+#include "sizing/linux/StorageProbe.h"
 
 #include <fcntl.h>
 #include <sched.h>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <thread>
 #include <utility>
@@ -141,19 +143,20 @@ SizeResult LinuxSizeQuery::folderSize(const std::filesystem::path &path)
             return sizeFailure(SizeError::NotFound, "Cannot find folder", name, error);
         return sizeFailure(accessError(error), "Cannot open folder", name, error);
     }
-    if (PseudoFilesystems::isPseudo(fd)) {
+    const std::uint32_t type = StorageProbe::filesystemType(fd);
+    if (PseudoFilesystems::isPseudoType(type)) {
         ::close(fd);
         whereabouts.report(0, {});
         return SizeResult::of(0);
     }
-    // Without a fixed count: one walker per core, then the count that does the most.
-    FolderWalk walk(fd, name,
-                    m_fixedThreads > 0 ? m_fixedThreads : std::min(availableCores(), kMaxThreads),
-                    control());
-    if (m_fixedThreads == 0) {
-        GrowthRule rule;
-        rule.most = kGrowthThreads;
-        walk.setGrowth(rule);
+    if (m_fixedThreads > 0) {
+        FolderWalk walk(fd, name, m_fixedThreads, control());
+        return walk.run();
     }
+    // Without a fixed count: the count and the way it grows that the storage wants.
+    const WalkerCountRule::Start start = WalkerCountRule::startFor(
+        StorageProbe::storageOf(fd, type), std::min(availableCores(), kMaxThreads), kGrowthThreads);
+    FolderWalk walk(fd, name, start.walkers, control());
+    walk.setGrowth(start.rule);
     return walk.run();
 }

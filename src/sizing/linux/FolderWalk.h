@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/linux/GrowthState.h"
-#include "platform/linux/WalkShared.h"
 #include "platform/SizeQuery.h"
+#include "sizing/GrowthState.h"
+#include "sizing/linux/WalkShared.h"
 
 #include <atomic>
 #include <chrono>
@@ -32,7 +32,10 @@ public:
     // rootPath names it in failure reasons. threads: walker threads wanted (at least one);
     // fewer run when the descriptor limit is low. control (not owned, must outlive run())
     // counts the files and bytes found as the walk goes, and its cancel request stops the
-    // walk: every walker checks it before each entry it handles. Its whereabouts hear, from
+    // walk: every walker checks it before each entry it handles, and the growth watcher at
+    // its next check, so that walkers idle or parked while the others are blocked in the
+    // kernel end too and a walk left behind on a stuck mount wakes nobody (only the blocked
+    // walkers stay, asleep in the kernel, until their call returns). Its whereabouts hear, from
     // walker 0 (the thread that calls run()) and walkers 1..N (the walk's own threads), the
     // folder each is about to open, once per folder, and an empty path when it waits for
     // work or is done.
@@ -66,6 +69,11 @@ public:
     // several threads at once. Set before run().
     using EnteredHook = WalkShared::EnteredHook;
     void setEnteredHook(EnteredHook hook) { m_shared.setEnteredHook(std::move(hook)); }
+
+    // For tests: hook is called on each thread of the walk as it ends, the caller's walker
+    // and the growth watcher included (WalkShared::EndedHook). Set before run().
+    using EndedHook = WalkShared::EndedHook;
+    void setEndedHook(EndedHook hook) { m_shared.setEndedHook(std::move(hook)); }
 
     // For tests: walkers waiting for work right now (from any thread, while run() runs).
     [[nodiscard]] unsigned idleWalkers() const { return m_shared.idleWalkers(); }
