@@ -2,45 +2,37 @@
 
 #include "sizing/GrowthSample.h"
 
-// How many walkers a folder walk lets run, chosen by the rate at which entries
-// get done.
+// How many walkers a folder walk lets run, chosen by the rate at which entries get done.
 //
-// Walkers that wait on something other than the processors (walkersWait()) may
-// be waiting for storage that serves more requests at once (a cold disk, a
-// network share: more walkers help) or for a server that answers one request at
-// a time (a FUSE daemon such as squashfuse: more walkers only add switches and
-// thrash its caches). The rule has two ways to grow, chosen by what the storage
-// is (WalkerCountRule.h):
+// Walkers that wait on something other than the processors (walkersWait()) may be waiting for
+// storage that serves more requests at once (a cold disk, a network share: more walkers help)
+// or for a server that answers one request at a time (a FUSE daemon such as squashfuse: more
+// walkers only add switches and thrash its caches). The rule has two ways to grow, chosen by
+// what the storage is (WalkerCountRule.h):
 //
-// - eager (local disks, network shares): every interval in which the walkers
-// wait doubles
-//   the count at once, up to `most`, as a cold disk wants, since a short cold
-//   walk has no time to lose;
-// - by trial (FUSE daemons): the count is doubled for a trial and the doubling
-// kept only
-//   when the rate rises by at least `gain` over the whole trial and in at least
-//   `wins` of its rounds, so that a single lucky measurement keeps nothing.
+// - eager (local disks, network shares): every interval in which the walkers wait doubles the
+//   count at once, up to `most`, as a cold disk wants, since a short cold walk has no time to
+//   lose;
+// - by trial (FUSE daemons): the count is doubled for a trial and the doubling kept only when
+//   the rate rises by at least `gain` over the whole trial and in at least `wins` of its
+//   rounds, so that a single lucky measurement keeps nothing.
 //
-// Either way the rate check guards the count: when a doubling was not worth it,
-// or the count has reached `most`, half the count is tried, and kept when its
-// rate stays at least `keep` of the settled count's. That undoes a growth that
-// went too far (past 16 walkers a cold /usr gets slower) or one that a noisy
-// trial let through.
+// Either way the rate check guards the count: when a doubling was not worth it, or the count
+// has reached `most`, half the count is tried, and kept when its rate stays at least `keep` of
+// the settled count's. That undoes a growth that went too far (past 16 walkers a cold /usr
+// gets slower) or one that a noisy trial let through.
 //
-// A trial alternates measurements at the tried count and at the settled one,
-// `trialRounds` rounds of one each, in the order tried-settled, settled-tried,
-// ... so that a change of pace that the walk itself makes meanwhile (deep
-// folders after shallow ones, other load) falls on both counts alike, and
-// compares the sums; a round whose sums so far differ by the factor `clear`
-// decides a trial at once when the tried count is worse (or, with `clearMore`,
-// when it is a doubling that is better). A failed trial restores the count and
-// is not repeated, until the settled count's rate falls below `fall` of the
-// rate it was chosen at for `fallMeasurements` measurements in a row: then both
-// directions are tried anew. A measurement is the mean rate over `window`
-// intervals, the first interval after a change left out (walkers then still
-// start, park or hand work over). Nothing is tried while the walkers do not
-// wait (a warm cache keeps the processors busy), so then the count never
-// changes.
+// A trial alternates measurements at the tried count and at the settled one, `trialRounds`
+// rounds of one each, in the order tried-settled, settled-tried, ... so that a change of pace
+// that the walk itself makes meanwhile (deep folders after shallow ones, other load) falls on
+// both counts alike, and compares the sums; a round whose sums so far differ by the factor
+// `clear` decides a trial at once when the tried count is worse (or, with `clearMore`, when it
+// is a doubling that is better). A failed trial restores the count and is not repeated, until
+// the settled count's rate falls below `fall` of the rate it was chosen at for
+// `fallMeasurements` measurements in a row: then both directions are tried anew. A
+// measurement is the mean rate over `window` intervals, the first interval after a change left
+// out (walkers then still start, park or hand work over). Nothing is tried while the walkers
+// do not wait (a warm cache keeps the processors busy), so then the count never changes.
 struct GrowthRule
 {
     unsigned least = 1;       // fewest walkers
@@ -126,8 +118,7 @@ struct GrowthState
     };
     const bool waiting = walkersWait(sample, rule.busyShare, rule.blockedPerBusy);
 
-    // Eager growth: a doubling at every interval that waits, no measurement
-    // needed.
+    // Eager growth: a doubling at every interval that waits, no measurement needed.
     if (rule.eager && state.trial == GrowthState::Trial::None && waiting) {
         const unsigned more = doubled(state.active);
         if (more > state.active && (state.noFaster == 0 || more < state.noFaster)) {

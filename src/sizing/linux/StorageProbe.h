@@ -11,8 +11,7 @@
 // table gives the mount, which names the daemon ("fuse.sshfs").
 namespace StorageProbe {
 
-// The statfs magic number of the filesystem fd lies on; 0 when it cannot be
-// asked.
+// The statfs magic number of the filesystem fd lies on; 0 when it cannot be asked.
 [[nodiscard]] std::uint32_t filesystemType(int fd);
 
 // The type that mountinfo, the text of a /proc/PID/mountinfo file, gives the
